@@ -1,0 +1,94 @@
+#include "blur/Blur.h"
+
+#include "dib/SDIB.h"
+#include "toolkit/core/Exceptions.h"
+
+#include <cmath>
+#include <string>
+
+namespace nebulo {
+
+std::array<uint8_t, 2 * KernelReach + 1> KernelWeights{};
+int32_t KernelLow = 0;
+int32_t KernelHigh = 0;
+int32_t KernelSum = 0;
+
+void BuildKernel(double Amount)
+{
+    if (Amount == 0.0)
+        throw EZeroDivide("Floating point division by zero");
+    if (!std::isfinite(Amount))
+        throw EInvalidArgument("Blur amount must be a finite number");
+
+    for (int K = -KernelReach; K <= KernelReach; ++K) {
+        const double T = 4 * K / Amount;
+        const double E = std::exp(-(T * T) * 0.5);
+        KernelWeights[static_cast<size_t>(K + KernelReach)] = static_cast<uint8_t>(E * 255);
+    }
+
+    // Counts every zero from both ends, the centre included in both counts.
+    KernelLow = -KernelReach;
+    KernelHigh = KernelReach;
+    for (int J = 0; J <= KernelReach; ++J) {
+        if (KernelWeight(-KernelReach + J) == 0)
+            ++KernelLow;
+        if (KernelWeight(KernelReach - J) == 0)
+            --KernelHigh;
+    }
+
+    KernelSum = 0;
+    for (int K = KernelLow; K <= KernelHigh; ++K)
+        KernelSum += KernelWeight(K);
+}
+
+namespace {
+
+using TLine = std::array<uint32_t, LineBufferLength>;
+
+// One output pixel of a line of Length values held in Line: the weighted sum
+// of each channel byte around Index, the line taken as periodic. The palette
+// index in byte 3 is carried over from the pixel itself, so palette pictures
+// pass through unchanged.
+uint32_t BlurredPixel(const TLine& Line, int32_t Length, int32_t Index)
+{
+    int32_t Sum[3] = {0, 0, 0};
+    for (int32_t K = KernelLow; K <= KernelHigh; ++K) {
+        int32_t J = Index - K;
+        if (J < 0 || J >= Length)
+            J = ((J % Length) + Length) % Length;
+        const uint32_t Weight = KernelWeight(K);
+        for (int C = 0; C < 3; ++C)
+            Sum[C] += static_cast<int32_t>(Weight * ((Line[static_cast<size_t>(J)] >> (8 * C)) & 0xFF));
+    }
+    return uint32_t(Sum[0] / KernelSum) | (uint32_t(Sum[1] / KernelSum) << 8)
+        | (uint32_t(Sum[2] / KernelSum) << 16) | (Line[static_cast<size_t>(Index)] & 0xFF000000u);
+}
+
+} // namespace
+
+void BlurSurface(TSDIB& Surface, double Amount)
+{
+    BuildKernel(Amount);
+    const int32_t W = Surface.Width();
+    const int32_t H = Surface.Height();
+    if (W > LineBufferLength || H > LineBufferLength)
+        throw EInvalidArgument("Picture of " + std::to_string(W) + " x " + std::to_string(H)
+                               + " pixels is too large to blur: each side may be at most "
+                               + std::to_string(LineBufferLength) + " pixels");
+
+    TLine Line;
+    for (int32_t Y = 1; Y <= H; ++Y) {
+        for (int32_t X = 1; X <= W; ++X)
+            Line[static_cast<size_t>(X - 1)] = Surface.ReadPixel({X, Y});
+        for (int32_t X = 1; X <= W; ++X)
+            Surface.WritePixel({X, Y}, BlurredPixel(Line, W, X - 1));
+    }
+    for (int32_t X = 1; X <= W; ++X) {
+        for (int32_t Y = 1; Y <= H; ++Y)
+            Line[static_cast<size_t>(Y - 1)] = Surface.ReadPixel({X, Y});
+        for (int32_t Y = 1; Y <= H; ++Y)
+            Surface.WritePixel({X, Y}, BlurredPixel(Line, H, Y - 1));
+    }
+}
+
+} // namespace nebulo

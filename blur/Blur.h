@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace nebulo {
+
+class TSDIB;
+
+// The program-wide Gaussian kernel: 41 byte weights for the offsets -20..+20
+// (index offset + 20), trimmed to the offsets whose weight is not zero, and
+// the divisor that normalises a weighted sum. Rebuilt by every blur run.
+constexpr int KernelReach = 20;
+extern std::array<uint8_t, 2 * KernelReach + 1> KernelWeights;
+extern int32_t KernelLow;
+extern int32_t KernelHigh;
+extern int32_t KernelSum;
+
+inline uint8_t KernelWeight(int Offset)
+{
+    return KernelWeights[static_cast<size_t>(Offset + KernelReach)];
+}
+
+// The engine holds one row or column at a time in a line of this many pixels.
+constexpr int32_t LineBufferLength = 2025;
+
+// weight(k) = trunc(255 * exp(-(4k / Amount)^2 / 2)), then trimmed and summed.
+// Amount 0 fails with "Floating point division by zero" before any weight
+// changes; a non-finite amount is refused the same way.
+void BuildKernel(double Amount);
+
+// Blurs the surface in place: builds the kernel, then a horizontal pass over
+// every row and a vertical pass over every column, each line wrapping around.
+// A surface wider or higher than the line buffer is refused before any pixel
+// is touched.
+void BlurSurface(TSDIB& Surface, double Amount);
+
+} // namespace nebulo

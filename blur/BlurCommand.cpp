@@ -1,0 +1,67 @@
+#include "blur/BlurCommand.h"
+
+#include "blur/Blur.h"
+#include "dib/SDIB.h"
+#include "toolkit/core/Bitmap.h"
+
+namespace nebulo {
+
+int32_t BorderAllowance(int32_t Position)
+{
+    return Position / 10 + 2;
+}
+
+TBlurRefusal CheckBlurGuards(const TBitmap& Picture, int32_t Position, bool WithBorder)
+{
+    if (Picture.Empty())
+        return TBlurRefusal::EmptyPicture;
+    if (Position <= 0)
+        return TBlurRefusal::AmountNotPositive;
+    const int32_t Allowance = WithBorder ? BorderAllowance(Position) : 0;
+    if (int64_t(Picture.Width()) + Allowance >= BlurSizeLimit)
+        return TBlurRefusal::TooWide;
+    if (int64_t(Picture.Height()) + Allowance >= BlurSizeLimit)
+        return TBlurRefusal::TooHigh;
+    return TBlurRefusal::None;
+}
+
+void HandPictureToSurface(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder)
+{
+    if (!WithBorder) {
+        Surface.LoadFromGraphic(Picture);
+        return;
+    }
+    const int32_t Allowance = BorderAllowance(Position);
+    TBitmap Bordered;
+    Bordered.SetWidth(Picture.Width() + Allowance);
+    Bordered.SetHeight(Picture.Height() + Allowance);
+    Bordered.Canvas().Brush().Color = clWhite;
+    Bordered.Canvas().FillRect({0, 0, Bordered.Width(), Bordered.Height()});
+    Bordered.Canvas().Draw(Allowance / 2, Allowance / 2, Picture);
+    Surface.LoadFromGraphic(Bordered);
+}
+
+void TakePictureFromSurface(TSDIB& Surface, TBitmap& Picture)
+{
+    TMemoryStream Result;
+    Surface.SaveToStream(Result);
+    Result.Seek(0, soBeginning);
+    Picture.LoadFromStream(Result);
+}
+
+void RunBlurSteps(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder)
+{
+    HandPictureToSurface(Picture, Surface, Position, WithBorder);
+    BlurSurface(Surface, Position * 0.1);
+    TakePictureFromSurface(Surface, Picture);
+}
+
+TBlurRefusal BlurPicture(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder)
+{
+    const TBlurRefusal Refusal = CheckBlurGuards(Picture, Position, WithBorder);
+    if (Refusal == TBlurRefusal::None)
+        RunBlurSteps(Picture, Surface, Position, WithBorder);
+    return Refusal;
+}
+
+} // namespace nebulo

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+namespace nebulo {
+
+class TBitmap;
+class TSDIB;
+
+// Pictures that reach the engine are below this size on both sides.
+constexpr int32_t BlurSizeLimit = 2024;
+
+// Why the Blur command ended without doing anything.
+enum class TBlurRefusal { None, EmptyPicture, AmountNotPositive, TooWide, TooHigh };
+
+// The white border added around the picture at slider position n:
+// (n div 10) + 2 pixels in each dimension.
+int32_t BorderAllowance(int32_t Position);
+
+// The guards of the Blur command, in their order.
+TBlurRefusal CheckBlurGuards(const TBitmap& Picture, int32_t Position, bool WithBorder);
+
+// Hands the picture (enlarged by a white border when asked) to the surface.
+void HandPictureToSurface(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder);
+// Replaces the picture by the surface's file, through a memory stream.
+void TakePictureFromSurface(TSDIB& Surface, TBitmap& Picture);
+
+// The steps after the guards: the picture (bordered when asked) goes through
+// the surface, is blurred by Position x 0.1 and comes back into Picture.
+void RunBlurSteps(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder);
+
+// The whole Blur command without its cursor: guards, then the steps. Picture
+// is not touched when a guard holds.
+TBlurRefusal BlurPicture(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder);
+
+} // namespace nebulo

@@ -1,0 +1,43 @@
+#include "tests/support/BmpBytes.h"
+
+#include "toolkit/core/BmpFile.h"
+
+namespace nebulo::test {
+
+TBytes MakeBmpFile(const TBmpSpec& Spec)
+{
+    const uint32_t TableBytes = uint32_t(Spec.Palette.size()) * 4;
+    const uint32_t Offset = 54 + TableBytes;
+    TBytes File(Offset, 0);
+    bmp::PutU16(File.data(), bmp::Signature);
+    bmp::PutU32(File.data() + 2, uint32_t(Offset + Spec.Rows.size()));
+    bmp::PutU32(File.data() + 10, Offset);
+    bmp::PutU32(File.data() + 14, 40);
+    bmp::PutU32(File.data() + 18, uint32_t(Spec.Width));
+    bmp::PutU32(File.data() + 22, uint32_t(Spec.Height));
+    bmp::PutU16(File.data() + 26, 1);
+    bmp::PutU16(File.data() + 28, Spec.BitCount);
+    bmp::PutU32(File.data() + 30, Spec.Compression);
+    bmp::PutU32(File.data() + 34, uint32_t(Spec.Rows.size()));
+    bmp::PutU32(File.data() + 46, uint32_t(Spec.Palette.size()));
+    for (size_t I = 0; I < Spec.Palette.size(); ++I)
+        bmp::PutU32(File.data() + 54 + 4 * I, Spec.Palette[I]);
+    File.insert(File.end(), Spec.Rows.begin(), Spec.Rows.end());
+    File.insert(File.end(), Spec.Trailing.begin(), Spec.Trailing.end());
+    return File;
+}
+
+std::unique_ptr<TMemoryStream> StreamOf(const TBytes& Bytes)
+{
+    auto Stream = std::make_unique<TMemoryStream>();
+    Stream->WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
+    Stream->Seek(0, soBeginning);
+    return Stream;
+}
+
+TBytes BytesOf(TMemoryStream& Stream)
+{
+    return TBytes(Stream.Memory(), Stream.Memory() + Stream.Size());
+}
+
+} // namespace nebulo::test

@@ -1,0 +1,10 @@
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    QGuiApplication Application(argc, argv);
+    return RUN_ALL_TESTS();
+}

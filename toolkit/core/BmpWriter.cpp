@@ -1,0 +1,111 @@
+#include "toolkit/core/BmpFile.h"
+
+#include "toolkit/core/Stream.h"
+
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace nebulo {
+
+namespace {
+
+int StoredBitCount(TPixelFormat Format)
+{
+    return HasPalette(Format) ? BitCountOf(Format) : 24;
+}
+
+QList<QRgb> StoredTable(const QImage& Image, int BitCount)
+{
+    QList<QRgb> Table = Image.colorTable();
+    if (Table.size() > (1 << BitCount))
+        Table.resize(1 << BitCount);
+    if (Table.isEmpty())
+        Table = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+    return Table;
+}
+
+void EncodeRow(const QImage& Image, int Y, int BitCount, uint8_t* Row)
+{
+    const int Width = Image.width();
+    const uchar* Source = Image.constScanLine(Y);
+    switch (BitCount) {
+    case 1:
+        std::memcpy(Row, Source, static_cast<size_t>((Width + 7) / 8));
+        break;
+    case 4:
+        for (int X = 0; X < Width; ++X) {
+            const uint8_t Index = Source[X] & 0x0F;
+            Row[X / 2] = (X & 1) ? uint8_t(Row[X / 2] | Index) : uint8_t(Index << 4);
+        }
+        break;
+    case 8:
+        std::memcpy(Row, Source, static_cast<size_t>(Width));
+        break;
+    default:
+        if (Image.format() == QImage::Format_BGR888) {
+            std::memcpy(Row, Source, static_cast<size_t>(Width) * 3);
+        } else {
+            const auto* Pixels = reinterpret_cast<const QRgb*>(Source);
+            for (int X = 0; X < Width; ++X) {
+                Row[3 * X] = uint8_t(qBlue(Pixels[X]));
+                Row[3 * X + 1] = uint8_t(qGreen(Pixels[X]));
+                Row[3 * X + 2] = uint8_t(qRed(Pixels[X]));
+            }
+        }
+    }
+}
+
+} // namespace
+
+void WriteBmpFile(TStream& Stream, const QImage& Source, TPixelFormat Format)
+{
+    if (Source.isNull())
+        return;
+    const int BitCount = StoredBitCount(Format);
+    // Deep pictures are written from BGR888 or 32-bit pixels; anything else
+    // (16-bit storage, say) goes through 32 bits first.
+    QImage Image = Source;
+    if (BitCount == 24 && Image.format() != QImage::Format_BGR888 && Image.format() != QImage::Format_RGB32
+        && Image.format() != QImage::Format_ARGB32)
+        Image = Image.convertToFormat(QImage::Format_RGB32);
+    else if (BitCount == 1 && Image.format() != QImage::Format_Mono)
+        Image = Image.convertToFormat(QImage::Format_Mono);
+    else if ((BitCount == 4 || BitCount == 8) && Image.format() != QImage::Format_Indexed8)
+        Image = Image.convertToFormat(QImage::Format_Indexed8);
+
+    const QList<QRgb> Table = BitCount <= 8 ? StoredTable(Image, BitCount) : QList<QRgb>();
+    const int64_t Stride = bmp::RowBytes(Image.width(), BitCount);
+    const int64_t TableBytes = int64_t(Table.size()) * 4;
+    const int64_t PixelOffset = bmp::FileHeaderSize + bmp::InfoHeaderSize + TableBytes;
+    const int64_t ImageSize = Stride * Image.height();
+
+    std::vector<uint8_t> Head(static_cast<size_t>(PixelOffset), 0);
+    uint8_t* H = Head.data();
+    bmp::PutU16(H, bmp::Signature);
+    bmp::PutU32(H + 2, uint32_t(PixelOffset + ImageSize));
+    bmp::PutU32(H + 10, uint32_t(PixelOffset));
+    bmp::PutU32(H + 14, bmp::InfoHeaderSize);
+    bmp::PutU32(H + 18, uint32_t(Image.width()));
+    bmp::PutU32(H + 22, uint32_t(Image.height()));
+    bmp::PutU16(H + 26, 1);
+    bmp::PutU16(H + 28, uint16_t(BitCount));
+    bmp::PutU32(H + 30, bmp::BI_RGB);
+    bmp::PutU32(H + 34, uint32_t(ImageSize));
+    bmp::PutU32(H + 46, uint32_t(Table.size()));
+    for (int I = 0; I < Table.size(); ++I) {
+        uint8_t* E = H + bmp::FileHeaderSize + bmp::InfoHeaderSize + 4 * I;
+        E[0] = uint8_t(qBlue(Table[I]));
+        E[1] = uint8_t(qGreen(Table[I]));
+        E[2] = uint8_t(qRed(Table[I]));
+    }
+    Stream.WriteBuffer(Head.data(), PixelOffset);
+
+    std::vector<uint8_t> Row(static_cast<size_t>(Stride), 0);
+    for (int Y = Image.height() - 1; Y >= 0; --Y) {
+        EncodeRow(Image, Y, BitCount, Row.data());
+        Stream.WriteBuffer(Row.data(), Stride);
+    }
+}
+
+} // namespace nebulo

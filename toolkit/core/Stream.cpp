@@ -1,0 +1,129 @@
+#include "toolkit/core/Stream.h"
+
+#include "toolkit/core/Exceptions.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+namespace nebulo {
+
+void TStream::ReadBuffer(void* Buffer, int64_t Count)
+{
+    if (Count != 0 && Read(Buffer, Count) != Count)
+        throw EReadError();
+}
+
+void TStream::WriteBuffer(const void* Buffer, int64_t Count)
+{
+    if (Count != 0 && Write(Buffer, Count) != Count)
+        throw EWriteError();
+}
+
+int64_t TStream::Size()
+{
+    const int64_t Here = Seek(0, soCurrent);
+    const int64_t End = Seek(0, soEnd);
+    Seek(Here, soBeginning);
+    return End;
+}
+
+void TStream::SetSize(int64_t)
+{
+    throw EStreamError("Stream cannot be resized");
+}
+
+void TStream::CopyFrom(TStream& Source, int64_t Count)
+{
+    constexpr int64_t ChunkSize = 64 * 1024;
+    std::vector<uint8_t> Chunk(static_cast<size_t>(std::min(std::max<int64_t>(Count, 0), ChunkSize)));
+    while (Count > 0) {
+        const int64_t N = std::min(Count, ChunkSize);
+        Source.ReadBuffer(Chunk.data(), N);
+        WriteBuffer(Chunk.data(), N);
+        Count -= N;
+    }
+}
+
+int64_t TCustomMemoryStream::Read(void* Buffer, int64_t Count)
+{
+    if (Position_ < 0 || Count < 0)
+        return 0;
+    const int64_t Available = Size_ - Position_;
+    if (Available <= 0)
+        return 0;
+    const int64_t N = std::min(Count, Available);
+    std::memcpy(Buffer, Memory_ + Position_, static_cast<size_t>(N));
+    Position_ += N;
+    return N;
+}
+
+int64_t TCustomMemoryStream::Write(const void*, int64_t)
+{
+    return 0;
+}
+
+int64_t TCustomMemoryStream::Seek(int64_t Offset, int Origin)
+{
+    switch (Origin) {
+    case soBeginning: Position_ = Offset; break;
+    case soCurrent: Position_ += Offset; break;
+    case soEnd: Position_ = Size_ + Offset; break;
+    default: break;
+    }
+    return Position_;
+}
+
+void TCustomMemoryStream::SetPointer(uint8_t* Memory, int64_t Size)
+{
+    Memory_ = Memory;
+    Size_ = Size;
+}
+
+void TMemoryStream::Reserve(int64_t Needed)
+{
+    if (Needed <= static_cast<int64_t>(Block_.size()))
+        return;
+    try {
+        // Grow geometrically so that many small writes stay linear in cost.
+        Block_.resize(static_cast<size_t>(std::max(Needed, static_cast<int64_t>(Block_.size()) * 3 / 2)));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory("Out of memory");
+    } catch (const std::length_error&) {
+        throw EOutOfMemory("Out of memory");
+    }
+    Memory_ = Block_.data();
+}
+
+int64_t TMemoryStream::Write(const void* Buffer, int64_t Count)
+{
+    if (Position_ < 0 || Count <= 0)
+        return 0;
+    const int64_t End = Position_ + Count;
+    Reserve(End);
+    std::memcpy(Memory_ + Position_, Buffer, static_cast<size_t>(Count));
+    Position_ = End;
+    Size_ = std::max(Size_, End);
+    return Count;
+}
+
+void TMemoryStream::SetSize(int64_t NewSize)
+{
+    if (NewSize < 0)
+        throw EStreamError("Stream size cannot be negative");
+    std::vector<uint8_t> Fresh;
+    try {
+        Fresh.assign(static_cast<size_t>(NewSize), 0);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory("Out of memory");
+    } catch (const std::length_error&) {
+        throw EOutOfMemory("Out of memory");
+    }
+    Block_.swap(Fresh);
+    Memory_ = Block_.data();
+    Size_ = NewSize;
+    Position_ = 0;
+}
+
+} // namespace nebulo
