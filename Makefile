@@ -1,8 +1,9 @@
 # The two commands a fresh machine needs: `make run` and `make test`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 20
 
-.PHONY: run test build configure deps bench clean
+.PHONY: run test build configure deps bench fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -16,6 +17,7 @@ build: configure
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@scripts/fuzz $(FUZZ_SECONDS)
 
 run: build
 	@scripts/run
@@ -23,5 +25,9 @@ run: build
 bench: build
 	@$(BUILD)/bench/nebulo-bench
 
+# The fuzz targets under the sanitizers, FUZZ_SECONDS each.
+fuzz: deps
+	@scripts/fuzz $(FUZZ_SECONDS)
+
 clean:
-	@rm -rf $(BUILD) $(BUILD).configure.log
+	@rm -rf $(BUILD) $(BUILD).configure.log build-fuzz build-fuzz.configure.log
