@@ -13,6 +13,10 @@ using TBytes = std::vector<uint8_t>;
 // What a BMP file built for a test holds. Rows are given as stored: bottom
 // row first, each already padded to a multiple of 4 bytes.
 struct TBmpSpec {
+    TBmpSpec(int32_t Width, int32_t Height, uint16_t BitCount, uint32_t Compression = 0)
+        : Width(Width), Height(Height), BitCount(BitCount), Compression(Compression)
+    {
+    }
     int32_t Width = 0;
     int32_t Height = 0;
     uint16_t BitCount = 24;

@@ -5,6 +5,9 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // Unit tests never need a display, also when CTest lists them.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication Application(argc, argv);
     return RUN_ALL_TESTS();
 }

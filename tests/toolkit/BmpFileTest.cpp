@@ -1,0 +1,272 @@
+#include "tests/support/BmpBytes.h"
+#include "toolkit/core/Bitmap.h"
+#include "toolkit/core/BmpFile.h"
+#include "toolkit/core/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+namespace nebulo {
+namespace {
+
+using test::TBytes;
+using test::TBmpSpec;
+
+// A small picture with a different colour at every pixel, so that a flipped,
+// shifted or mirrored row shows.
+QImage Pattern(int Width, int Height, const QList<QRgb>& Colours)
+{
+    QImage Image(Width, Height, QImage::Format_RGB32);
+    for (int Y = 0; Y < Height; ++Y)
+        for (int X = 0; X < Width; ++X)
+            Image.setPixel(X, Y, Colours[(X * 7 + Y * 3) % Colours.size()]);
+    return Image;
+}
+
+TBytes Saved(TBitmap& Bitmap)
+{
+    TMemoryStream Stream;
+    Bitmap.SaveToStream(Stream);
+    return test::BytesOf(Stream);
+}
+
+std::unique_ptr<TBitmap> Loaded(const TBytes& File)
+{
+    auto Bitmap = std::make_unique<TBitmap>();
+    auto Stream = test::StreamOf(File);
+    Bitmap->LoadFromStream(*Stream);
+    return Bitmap;
+}
+
+void ExpectSamePixels(const QImage& Expected, const QImage& Actual)
+{
+    ASSERT_EQ(Expected.size(), Actual.size());
+    const QImage A = Expected.convertToFormat(QImage::Format_RGB32);
+    const QImage B = Actual.convertToFormat(QImage::Format_RGB32);
+    for (int Y = 0; Y < A.height(); ++Y)
+        for (int X = 0; X < A.width(); ++X)
+            ASSERT_EQ(A.pixel(X, Y), B.pixel(X, Y)) << "pixel (" << X << ", " << Y << ")";
+}
+
+struct TDepthCase {
+    const char* Name;
+    TPixelFormat Format;
+    int StoredBits;
+    int TableEntries;
+    TPixelFormat FormatAfterLoad;
+    friend void PrintTo(const TDepthCase& Case, std::ostream* Out) { *Out << Case.Name; }
+};
+
+class BitmapDepth : public ::testing::TestWithParam<TDepthCase> {};
+
+TEST_P(BitmapDepth, WritesAnUncompressedFileAndReadsItBack)
+{
+    const TDepthCase& Case = GetParam();
+    const int Width = 13, Height = 5; // odd width: every depth needs row padding
+    const QList<QRgb> Colours = Case.TableEntries == 2 ? QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}
+                                                       : StandardPalette16();
+    TBitmap Bitmap;
+    Bitmap.SetImage(Pattern(Width, Height, Colours), Case.Format);
+    ASSERT_EQ(Bitmap.PixelFormat(), Case.Format);
+
+    const TBytes File = Saved(Bitmap);
+    const int64_t Stride = bmp::RowBytes(Width, Case.StoredBits);
+    // Eight-bit pictures keep the palette the conversion chose.
+    const int Entries = Case.TableEntries >= 0 ? Case.TableEntries : Bitmap.Image().colorCount();
+    const int64_t Offset = 54 + 4 * Entries;
+    ASSERT_EQ(int64_t(File.size()), Offset + Stride * Height);
+    EXPECT_EQ(bmp::GetU16(File.data()), 0x4D42);
+    EXPECT_EQ(bmp::GetU32(File.data() + 2), File.size()) << "bfSize";
+    EXPECT_EQ(bmp::GetU32(File.data() + 10), Offset) << "bfOffBits";
+    EXPECT_EQ(bmp::GetU32(File.data() + 14), 40u);
+    EXPECT_EQ(bmp::GetI32(File.data() + 18), Width);
+    EXPECT_EQ(bmp::GetI32(File.data() + 22), Height) << "bottom-up";
+    EXPECT_EQ(bmp::GetU16(File.data() + 28), Case.StoredBits);
+    EXPECT_EQ(bmp::GetU32(File.data() + 30), 0u) << "uncompressed";
+    EXPECT_EQ(bmp::GetU32(File.data() + 46), uint32_t(Entries));
+
+    const auto Back = Loaded(File);
+    EXPECT_EQ(Back->PixelFormat(), Case.FormatAfterLoad);
+    ExpectSamePixels(Bitmap.Image(), Back->Image());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryDepth, BitmapDepth,
+    ::testing::Values(TDepthCase{"OneBit", TPixelFormat::pf1bit, 1, 2, TPixelFormat::pf1bit},
+                      TDepthCase{"FourBits", TPixelFormat::pf4bit, 4, 16, TPixelFormat::pf4bit},
+                      TDepthCase{"EightBits", TPixelFormat::pf8bit, 8, -1, TPixelFormat::pf8bit},
+                      TDepthCase{"SixteenBits", TPixelFormat::pf16bit, 24, 0, TPixelFormat::pf24bit},
+                      TDepthCase{"TwentyFourBits", TPixelFormat::pf24bit, 24, 0, TPixelFormat::pf24bit},
+                      TDepthCase{"ThirtyTwoBits", TPixelFormat::pf32bit, 24, 0, TPixelFormat::pf24bit}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST(BmpWriter, LaysOutATwoByTwoPictureExactly)
+{
+    QImage Image(2, 2, QImage::Format_RGB32);
+    Image.setPixel(0, 0, qRgb(3, 2, 1));
+    Image.setPixel(1, 0, qRgb(6, 5, 4));
+    Image.setPixel(0, 1, qRgb(9, 8, 7));
+    Image.setPixel(1, 1, qRgb(12, 11, 10));
+    TBitmap Bitmap;
+    Bitmap.SetImage(Image, TPixelFormat::pf24bit);
+    const TBytes File = Saved(Bitmap);
+    ASSERT_EQ(File.size(), 70u);
+    const TBytes Rows(File.begin() + 54, File.end());
+    // Bottom row first, blue-green-red, two padding bytes each.
+    EXPECT_EQ(Rows, (TBytes{7, 8, 9, 10, 11, 12, 0, 0, 1, 2, 3, 4, 5, 6, 0, 0}));
+}
+
+TEST(BmpReader, TakesStoredBytesInFileOrderAndBottomUpRows)
+{
+    TBmpSpec Spec{2, 2, 24};
+    Spec.Rows = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+    const auto Bitmap = Loaded(test::MakeBmpFile(Spec));
+    EXPECT_EQ(Bitmap->PixelFormat(), TPixelFormat::pf24bit);
+    EXPECT_EQ(Bitmap->Image().pixel(0, 0), qRgb(9, 8, 7)) << "top-left is the last stored row";
+    EXPECT_EQ(Bitmap->Image().pixel(1, 1), qRgb(6, 5, 4));
+}
+
+TEST(BmpReader, ReadsTopDownRows)
+{
+    TBmpSpec Spec{1, -2, 24};
+    Spec.Rows = {1, 2, 3, 0, 4, 5, 6, 0};
+    const auto Bitmap = Loaded(test::MakeBmpFile(Spec));
+    EXPECT_EQ(Bitmap->Height(), 2);
+    EXPECT_EQ(Bitmap->Image().pixel(0, 0), qRgb(3, 2, 1));
+}
+
+TEST(BmpReader, ReadsNibblesAndBitsHighestFirst)
+{
+    TBmpSpec Four{3, 1, 4};
+    Four.Palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+    Four.Rows = {0x12, 0x30, 0, 0};
+    const auto FourBits = Loaded(test::MakeBmpFile(Four));
+    EXPECT_EQ(FourBits->PixelFormat(), TPixelFormat::pf4bit);
+    EXPECT_EQ(FourBits->Image().pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(FourBits->Image().pixel(1, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(FourBits->Image().pixel(2, 0), qRgb(0, 0, 255));
+
+    TBmpSpec One{10, 1, 1};
+    One.Palette = {0x000000, 0xFFFFFF};
+    One.Rows = {0x80, 0x40, 0, 0};
+    const auto OneBit = Loaded(test::MakeBmpFile(One));
+    EXPECT_EQ(OneBit->Image().pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(OneBit->Image().pixel(1, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(OneBit->Image().pixel(9, 0), qRgb(255, 255, 255));
+}
+
+TEST(BmpReader, ExpandsSixteenBitPixelsAndBitFieldMasks)
+{
+    TBmpSpec Spec{2, 1, 16};
+    Spec.Rows = {0x00, 0x7C, 0x1F, 0x00}; // 555: pure red, pure blue
+    const auto Bitmap = Loaded(test::MakeBmpFile(Spec));
+    EXPECT_EQ(Bitmap->PixelFormat(), TPixelFormat::pf16bit);
+    EXPECT_EQ(Bitmap->Image().pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(Bitmap->Image().pixel(1, 0), qRgb(0, 0, 255));
+
+    TBmpSpec Masked{1, 1, 32, bmp::BI_BITFIELDS};
+    // Masks follow the 40-byte header; model them as the palette's words.
+    Masked.Palette = {0x000000FF, 0x0000FF00, 0x00FF0000}; // red low, blue high
+    Masked.Rows = {0x10, 0x20, 0x30, 0x00};
+    const auto Fields = Loaded(test::MakeBmpFile(Masked));
+    EXPECT_EQ(Fields->Image().pixel(0, 0), qRgb(0x10, 0x20, 0x30));
+}
+
+TEST(BmpReader, ConsumesTrailingBytesWithoutUsingThem)
+{
+    TBmpSpec Spec{1, 1, 24};
+    Spec.Rows = {1, 2, 3, 0};
+    Spec.Trailing = TBytes(100, 0xEE);
+    const TBytes File = test::MakeBmpFile(Spec);
+    auto Stream = test::StreamOf(File);
+    TBitmap Bitmap;
+    Bitmap.LoadFromStream(*Stream);
+    EXPECT_EQ(Stream->Position(), int64_t(File.size()));
+    EXPECT_EQ(Bitmap.Width(), 1);
+    EXPECT_EQ(Saved(Bitmap).size(), 58u) << "the trailing bytes are not written back";
+}
+
+TEST(BmpReader, StartsAtTheStreamPosition)
+{
+    TBmpSpec Spec{1, 1, 24};
+    Spec.Rows = {9, 9, 9, 0};
+    TBytes File = {'j', 'u', 'n', 'k'};
+    const TBytes Bmp = test::MakeBmpFile(Spec);
+    File.insert(File.end(), Bmp.begin(), Bmp.end());
+    auto Stream = test::StreamOf(File);
+    Stream->Seek(4, soBeginning);
+    TBitmap Bitmap;
+    Bitmap.LoadFromStream(*Stream);
+    EXPECT_EQ(Bitmap.Image().pixel(0, 0), qRgb(9, 9, 9));
+}
+
+TEST(BmpReader, AnEmptyRemainderGivesAnEmptyBitmap)
+{
+    TBitmap Bitmap;
+    Bitmap.SetSize(3, 3);
+    TMemoryStream Empty;
+    Bitmap.LoadFromStream(Empty);
+    EXPECT_TRUE(Bitmap.Empty());
+}
+
+TEST(BmpReader, EveryShorterPrefixFailsCleanly)
+{
+    TBmpSpec Spec{3, 2, 8};
+    Spec.Palette = {0x000000, 0x808080, 0xFFFFFF};
+    Spec.Rows = {0, 1, 2, 0, 2, 1, 0, 0};
+    const TBytes File = test::MakeBmpFile(Spec);
+    for (size_t Length = 1; Length < File.size(); ++Length) {
+        const TBytes Prefix(File.begin(), File.begin() + Length);
+        TBitmap Bitmap;
+        auto Stream = test::StreamOf(Prefix);
+        EXPECT_THROW(Bitmap.LoadFromStream(*Stream), Exception) << "prefix of " << Length << " bytes";
+    }
+}
+
+struct THostileCase {
+    const char* Name;
+    int32_t Width;
+    int32_t Height;
+    uint16_t BitCount;
+    uint32_t Compression;
+    friend void PrintTo(const THostileCase& Case, std::ostream* Out) { *Out << Case.Name; }
+};
+
+class HostileHeader : public ::testing::TestWithParam<THostileCase> {};
+
+TEST_P(HostileHeader, IsRefusedBeforeAnythingIsAllocated)
+{
+    const THostileCase& Case = GetParam();
+    TBmpSpec Spec{Case.Width, Case.Height, Case.BitCount, Case.Compression};
+    Spec.Rows = TBytes(64, 0);
+    TBitmap Bitmap;
+    auto Stream = test::StreamOf(test::MakeBmpFile(Spec));
+    EXPECT_THROW(Bitmap.LoadFromStream(*Stream), Exception);
+    EXPECT_TRUE(Bitmap.Empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, HostileHeader,
+    ::testing::Values(THostileCase{"HugeWidth", 0x7FFFFFFF, 1, 24, 0},
+                      THostileCase{"HugeArea", 100000, 100000, 8, 0},
+                      THostileCase{"RowsMissing", 64, 64, 24, 0},
+                      THostileCase{"ZeroWidth", 0, 4, 24, 0},
+                      THostileCase{"NegativeWidth", -4, 4, 24, 0},
+                      THostileCase{"LowestHeight", 4, INT32_MIN, 24, 0},
+                      THostileCase{"OddDepth", 4, 4, 7, 0},
+                      THostileCase{"RunLengthEncoded", 4, 4, 8, 1}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST(BmpReader, RefusesWhatIsNotABmpFile)
+{
+    TBitmap Bitmap;
+    auto Stream = test::StreamOf(TBytes{'P', 'N', 'G', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0});
+    try {
+        Bitmap.LoadFromStream(*Stream);
+        FAIL() << "a file without the signature must be refused";
+    } catch (const EInvalidGraphic& Error) {
+        EXPECT_STREQ(Error.what(), "Bitmap image is not valid");
+    }
+}
+
+} // namespace
+} // namespace nebulo

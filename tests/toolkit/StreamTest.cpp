@@ -1,0 +1,108 @@
+#include "toolkit/core/Exceptions.h"
+#include "toolkit/core/Stream.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace nebulo {
+namespace {
+
+void Fill(TMemoryStream& Stream, const char* Text)
+{
+    Stream.WriteBuffer(Text, int64_t(std::strlen(Text)));
+}
+
+TEST(MemoryStream, SeeksFromEachOriginWithoutClamping)
+{
+    TMemoryStream Stream;
+    Fill(Stream, "0123456789");
+    EXPECT_EQ(Stream.Seek(3, soBeginning), 3);
+    EXPECT_EQ(Stream.Seek(2, soCurrent), 5);
+    EXPECT_EQ(Stream.Seek(-1, soEnd), 9);
+    EXPECT_EQ(Stream.Seek(5, soEnd), 15);
+    EXPECT_EQ(Stream.Seek(-20, soCurrent), -5);
+    EXPECT_EQ(Stream.Seek(7, 3), -5) << "an unknown origin leaves the position";
+}
+
+TEST(MemoryStream, ReadReturnsWhatRemainsAndNothingOutsideTheBlock)
+{
+    TMemoryStream Stream;
+    Fill(Stream, "abcdef");
+    char Buffer[8] = {};
+    Stream.Seek(4, soBeginning);
+    EXPECT_EQ(Stream.Read(Buffer, 8), 2);
+    EXPECT_EQ(std::string(Buffer, 2), "ef");
+    EXPECT_EQ(Stream.Read(Buffer, 1), 0) << "at the end";
+    Stream.Seek(-1, soBeginning);
+    EXPECT_EQ(Stream.Read(Buffer, 1), 0) << "before the start";
+    Stream.Seek(0, soBeginning);
+    EXPECT_EQ(Stream.Read(Buffer, -1), 0) << "negative count";
+    EXPECT_EQ(Stream.Position(), 0);
+}
+
+TEST(MemoryStream, ExactReadsAndWritesFailWithTheStreamMessages)
+{
+    TMemoryStream Stream;
+    Fill(Stream, "abc");
+    Stream.Seek(1, soBeginning);
+    char Buffer[4];
+    try {
+        Stream.ReadBuffer(Buffer, 3);
+        FAIL() << "a short read must fail";
+    } catch (const EReadError& Error) {
+        EXPECT_STREQ(Error.what(), "Stream read error");
+    }
+
+    TCustomMemoryStream& ReadOnly = Stream;
+    Stream.Seek(-2, soBeginning);
+    try {
+        ReadOnly.WriteBuffer("x", 1);
+        FAIL() << "a write before the start must fail";
+    } catch (const EWriteError& Error) {
+        EXPECT_STREQ(Error.what(), "Stream write error");
+    }
+}
+
+TEST(MemoryStream, WritesGrowTheBlockAndKeepItsContent)
+{
+    TMemoryStream Stream;
+    Fill(Stream, "head");
+    Stream.Seek(8, soBeginning);
+    Fill(Stream, "tail");
+    ASSERT_EQ(Stream.Size(), 12);
+    EXPECT_EQ(std::memcmp(Stream.Memory(), "head\0\0\0\0tail", 12), 0);
+    for (int I = 0; I < 10000; ++I)
+        Fill(Stream, "x");
+    EXPECT_EQ(Stream.Size(), 10012);
+    EXPECT_EQ(std::memcmp(Stream.Memory(), "head", 4), 0);
+}
+
+TEST(MemoryStream, SetSizeDiscardsTheContentAndRewinds)
+{
+    TMemoryStream Stream;
+    Fill(Stream, "content");
+    Stream.SetSize(5);
+    EXPECT_EQ(Stream.Size(), 5);
+    EXPECT_EQ(Stream.Position(), 0);
+    EXPECT_EQ(std::memcmp(Stream.Memory(), "\0\0\0\0\0", 5), 0);
+    EXPECT_THROW(Stream.SetSize(-1), EStreamError);
+}
+
+TEST(Stream, CopyFromMovesExactlyTheCount)
+{
+    TMemoryStream Source;
+    Fill(Source, "0123456789");
+    Source.Seek(2, soBeginning);
+    TMemoryStream Dest;
+    Dest.CopyFrom(Source, 5);
+    EXPECT_EQ(Dest.Size(), 5);
+    EXPECT_EQ(std::memcmp(Dest.Memory(), "23456", 5), 0);
+    EXPECT_EQ(Source.Position(), 7);
+    Dest.CopyFrom(Source, 0);
+    EXPECT_EQ(Dest.Size(), 5) << "a count of 0 copies nothing";
+    EXPECT_THROW(Dest.CopyFrom(Source, 4), EReadError) << "only 3 bytes remain";
+}
+
+} // namespace
+} // namespace nebulo
