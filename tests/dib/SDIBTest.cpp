@@ -1,0 +1,317 @@
+#include "dib/SDIB.h"
+#include "tests/support/BmpBytes.h"
+#include "toolkit/core/Bitmap.h"
+#include "toolkit/core/BmpFile.h"
+#include "toolkit/core/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+namespace nebulo {
+namespace {
+
+using test::TBmpSpec;
+using test::TBytes;
+
+void Load(TSDIB& Surface, const TBytes& File)
+{
+    auto Stream = test::StreamOf(File);
+    Surface.LoadFromStream(*Stream);
+}
+
+TBytes Held(TSDIB& Surface)
+{
+    return test::BytesOf(Surface.DIBFile());
+}
+
+// The 2 x 2 picture whose stored rows are 01..06 and 07..0C, two pad bytes each.
+TBytes TwoByTwo()
+{
+    TBmpSpec Spec{2, 2, 24};
+    Spec.Rows = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+    return test::MakeBmpFile(Spec);
+}
+
+TEST(SDIB, AFreshSurfaceIsEmptyAndInert)
+{
+    TSDIB Surface;
+    EXPECT_FALSE(Surface.Valid());
+    EXPECT_EQ(Surface.DIBFile().Size(), 0);
+    EXPECT_EQ(Surface.ReadPixel({1, 1}), 0u);
+    Surface.WritePixel({1, 1}, 0xFFFFFF);
+    EXPECT_EQ(Surface.DIBFile().Size(), 0);
+    TMemoryStream Out;
+    Surface.SaveToStream(Out);
+    EXPECT_EQ(Out.Size(), 0) << "an empty surface writes nothing";
+}
+
+TEST(SDIB, ParsesTheHeadersIntoItsGeometry)
+{
+    TSDIB Surface;
+    Load(Surface, TwoByTwo());
+    EXPECT_TRUE(Surface.Valid());
+    EXPECT_EQ(Surface.Width(), 2);
+    EXPECT_EQ(Surface.Height(), 2);
+    EXPECT_EQ(Surface.BitCount(), 24);
+    EXPECT_EQ(Surface.PixelOffset(), 54);
+    EXPECT_EQ(Surface.RowStride(), 8);
+    EXPECT_EQ(Surface.DIBFile().Position(), 0);
+}
+
+TEST(SDIB, ReadsTwentyFourBitPixelsTopRowFirst)
+{
+    TSDIB Surface;
+    Load(Surface, TwoByTwo());
+    EXPECT_EQ(Surface.ReadPixel({1, 1}), 0x090807u);
+    EXPECT_EQ(Surface.ReadPixel({2, 2}), 0x060504u);
+    for (TPoint Outside : {TPoint{3, 1}, TPoint{1, 3}, TPoint{0, 1}, TPoint{1, 0}})
+        EXPECT_EQ(Surface.ReadPixel(Outside), 0u) << "(" << Outside.X << ", " << Outside.Y << ")";
+}
+
+TEST(SDIB, WritesOnlyThePixelsBytesAndIgnoresByteThree)
+{
+    TSDIB Surface;
+    Load(Surface, TwoByTwo());
+    Surface.WritePixel({2, 1}, 0xAA332211);
+    EXPECT_EQ(Surface.ReadPixel({2, 1}), 0x332211u);
+    const TBytes File = Held(Surface);
+    EXPECT_EQ(TBytes(File.begin() + 62, File.end()), (TBytes{7, 8, 9, 0x11, 0x22, 0x33, 0, 0}));
+    Surface.WritePixel({3, 1}, 0xFFFFFF);
+    Surface.WritePixel({1, -1}, 0xFFFFFF);
+    EXPECT_EQ(Held(Surface), File) << "writes outside the picture change nothing";
+}
+
+TEST(SDIB, OneBitPixelsAreSingleBitsHighestFirst)
+{
+    TBmpSpec Spec{10, 2, 1};
+    Spec.Palette = {0, 0xFFFFFF};
+    Spec.Rows = {0x00, 0x7F, 0, 0, 0xFF, 0x00, 0, 0};
+    TSDIB Surface;
+    Load(Surface, test::MakeBmpFile(Spec));
+    EXPECT_EQ(Surface.RowStride(), 4);
+    EXPECT_EQ(Surface.ReadPixel({1, 1}), 1u << 24);
+    Surface.WritePixel({9, 2}, 1u << 24);
+    const TBytes File = Held(Surface);
+    EXPECT_EQ(File[62 + 1], 0xFF) << "only the top bit of the second byte is set";
+    Surface.WritePixel({10, 2}, 0x000000FE); // index 0 in byte 3; byte 0 is ignored
+    EXPECT_EQ(Held(Surface)[62 + 1], 0xBF);
+    EXPECT_EQ(Surface.ReadPixel({9, 2}), 1u << 24);
+}
+
+TEST(SDIB, FourBitPixelsAreNibblesOddColumnsHigh)
+{
+    TBmpSpec Spec{4, 1, 4};
+    Spec.Palette = std::vector<uint32_t>(16, 0);
+    Spec.Rows = {0x12, 0x34, 0, 0};
+    TSDIB Surface;
+    Load(Surface, test::MakeBmpFile(Spec));
+    EXPECT_EQ(Surface.ReadPixel({1, 1}) >> 24, 1u);
+    EXPECT_EQ(Surface.ReadPixel({4, 1}) >> 24, 4u);
+    Surface.WritePixel({3, 1}, 5u << 24);
+    EXPECT_EQ(Held(Surface)[54 + 64 + 1], 0x54);
+    Surface.WritePixel({3, 1}, 5u);
+    EXPECT_EQ(Held(Surface)[54 + 64 + 1], 0x04) << "the index comes from byte 3 alone";
+}
+
+TEST(SDIB, EightBitIndexTravelsInByteThree)
+{
+    TBmpSpec Spec{1, 1, 8};
+    Spec.Palette = std::vector<uint32_t>(256, 0);
+    Spec.Rows = {42, 0, 0, 0};
+    TSDIB Surface;
+    Load(Surface, test::MakeBmpFile(Spec));
+    EXPECT_EQ(Surface.ReadPixel({1, 1}), 42u << 24);
+    Surface.WritePixel({1, 1}, 0x07FFFFFF);
+    EXPECT_EQ(Surface.ReadPixel({1, 1}), 7u << 24);
+}
+
+TEST(SDIB, DeepPicturesAreAcceptedButHaveNoPixels)
+{
+    for (uint16_t Bits : {uint16_t(16), uint16_t(32)}) {
+        TBmpSpec Spec{2, 1, Bits};
+        Spec.Rows = TBytes(size_t(bmp::RowBytes(2, Bits)), 0x5A);
+        TSDIB Surface;
+        Load(Surface, test::MakeBmpFile(Spec));
+        EXPECT_TRUE(Surface.Valid()) << Bits << " bits";
+        EXPECT_EQ(Surface.ReadPixel({1, 1}), 0u) << Bits << " bits";
+        const TBytes Before = Held(Surface);
+        Surface.WritePixel({1, 1}, 0);
+        EXPECT_EQ(Held(Surface), Before) << Bits << " bits";
+    }
+}
+
+TEST(SDIB, TopDownPicturesHaveNoAddressablePoint)
+{
+    TBmpSpec Spec{1, -1, 24};
+    Spec.Rows = {1, 2, 3, 0};
+    TSDIB Surface;
+    Load(Surface, test::MakeBmpFile(Spec));
+    EXPECT_TRUE(Surface.Valid());
+    EXPECT_EQ(Surface.ReadPixel({1, 1}), 0u);
+    EXPECT_EQ(Surface.ReadPixel({1, -1}), 0u);
+}
+
+TEST(SDIB, RejectedHeadersLeaveTheGeometryAndValidity)
+{
+    TSDIB Surface;
+    Load(Surface, TwoByTwo());
+    TBmpSpec Compressed{5, 5, 8, 1};
+    Compressed.Rows = TBytes(8, 0);
+    Load(Surface, test::MakeBmpFile(Compressed));
+    EXPECT_TRUE(Surface.Valid()) << "never cleared";
+    EXPECT_EQ(Surface.Width(), 2);
+
+    TBytes NotBmp = TwoByTwo();
+    NotBmp[0] = 'P';
+    TSDIB Fresh;
+    Load(Fresh, NotBmp);
+    EXPECT_FALSE(Fresh.Valid());
+    EXPECT_EQ(Fresh.DIBFile().Size(), int64_t(NotBmp.size()));
+}
+
+TEST(SDIB, HeadersShorterThanTheyClaimFailWithTheReadError)
+{
+    const TBytes File = TwoByTwo();
+    for (size_t Length : {size_t(5), size_t(13), size_t(14), size_t(53)}) {
+        TSDIB Surface;
+        try {
+            Load(Surface, TBytes(File.begin(), File.begin() + Length));
+            FAIL() << Length << " bytes must fail";
+        } catch (const EReadError& Error) {
+            EXPECT_STREQ(Error.what(), "Stream read error");
+        }
+    }
+}
+
+TEST(SDIB, PixelsPastTheEndOfATruncatedFile)
+{
+    TBytes File = TwoByTwo();
+    File.resize(54 + 8 + 2); // the top row is cut after its first pixel's second byte
+    TSDIB Surface;
+    Load(Surface, File);
+    EXPECT_EQ(Surface.ReadPixel({1, 2}), 0x030201u) << "the bottom row is whole";
+    EXPECT_THROW(Surface.ReadPixel({1, 1}), EReadError);
+    Surface.WritePixel({2, 1}, 0xFFFFFF);
+    EXPECT_EQ(Surface.DIBFile().Size(), int64_t(File.size())) << "a write never extends the file";
+
+    TBmpSpec OneBit{8, 2, 1};
+    OneBit.Palette = {0, 0xFFFFFF};
+    OneBit.Rows = {0, 0, 0, 0};
+    TSDIB Short;
+    Load(Short, test::MakeBmpFile(OneBit));
+    EXPECT_THROW(Short.WritePixel({1, 1}, 1u << 24), EReadError);
+}
+
+TEST(SDIB, HostileGeometryNeverLeavesTheFile)
+{
+    TBytes File = TwoByTwo();
+    bmp::PutU32(File.data() + 18, 0x7FFFFFFF);   // width
+    bmp::PutU32(File.data() + 22, 0x7FFFFFFF);   // height
+    bmp::PutU16(File.data() + 28, 24);
+    TSDIB Surface;
+    Load(Surface, File);
+    EXPECT_THROW(Surface.ReadPixel({0x7FFFFFFF, 1}), EReadError);
+    EXPECT_THROW(Surface.ReadPixel({1, 1}), EReadError);
+    Surface.WritePixel({0x7FFFFFFF, 1}, 0xFFFFFF);
+    EXPECT_EQ(Held(Surface), File);
+
+    bmp::PutU32(File.data() + 10, 0x80000000); // pixel offset far before the start
+    TSDIB Before;
+    Load(Before, File);
+    EXPECT_THROW(Before.ReadPixel({1, 0x7FFFFFFF}), EReadError);
+    Before.WritePixel({1, 0x7FFFFFFF}, 0xFFFFFF);
+    EXPECT_EQ(Held(Before), File);
+}
+
+TEST(SDIB, LoadFromGraphicWritesOverWithoutShortening)
+{
+    TBitmap Large;
+    Large.SetSize(4, 4);
+    Large.SetPixelFormat(TPixelFormat::pf24bit);
+    TBitmap Small;
+    Small.SetSize(1, 1);
+    Small.SetPixelFormat(TPixelFormat::pf24bit);
+
+    TSDIB Surface;
+    Surface.LoadFromGraphic(Large);
+    const int64_t LargeSize = Surface.DIBFile().Size();
+    Surface.LoadFromGraphic(Small);
+    EXPECT_EQ(Surface.Width(), 1);
+    EXPECT_EQ(Surface.DIBFile().Size(), LargeSize) << "older bytes stay behind the new file";
+
+    TMemoryStream Out;
+    Surface.SaveToStream(Out);
+    EXPECT_EQ(Out.Size(), LargeSize);
+    Out.Seek(0, soBeginning);
+    TBitmap Back;
+    Back.LoadFromStream(Out);
+    EXPECT_EQ(Back.Width(), 1) << "the leftover bytes play no part";
+}
+
+TEST(SDIB, LoadFromStreamReplacesTheFileExactly)
+{
+    TSDIB Surface;
+    Load(Surface, TwoByTwo());
+    TMemoryStream Empty;
+    Surface.LoadFromStream(Empty);
+    EXPECT_EQ(Held(Surface), TwoByTwo()) << "an empty source changes nothing";
+
+    auto Positioned = test::StreamOf(TwoByTwo());
+    Positioned->Seek(1, soBeginning);
+    EXPECT_THROW(Surface.LoadFromStream(*Positioned), EReadError);
+    EXPECT_EQ(Held(Surface), TwoByTwo()) << "a failed load keeps what was held";
+}
+
+TEST(SDIB, SaveToStreamWritesAtTheDestinationPositionAndLeavesItsOwn)
+{
+    TSDIB Surface;
+    Load(Surface, TwoByTwo());
+    Surface.DIBFile().Seek(17, soBeginning);
+    TMemoryStream Out;
+    Out.WriteBuffer("xyz", 3);
+    Surface.SaveToStream(Out);
+    EXPECT_EQ(Out.Size(), 3 + 70);
+    EXPECT_EQ(Surface.DIBFile().Position(), 17);
+}
+
+class TRecordingFiler : public TFiler {
+public:
+    void DefineBinaryProperty(const std::string& Name, const TStreamProc& Read, const TStreamProc& Write,
+                              bool HasData) override
+    {
+        this->Name = Name;
+        Reader = Read;
+        Writer = Write;
+        this->HasData = HasData;
+    }
+    std::string Name;
+    TStreamProc Reader, Writer;
+    bool HasData = false;
+};
+
+TEST(SDIB, StoresItsWholeFileAsData)
+{
+    TSDIB Empty;
+    TRecordingFiler Filer;
+    DefinePropertiesOf(Empty, Filer);
+    EXPECT_EQ(Filer.Name, "Data");
+    EXPECT_TRUE(Filer.HasData) << "written even when empty";
+    TMemoryStream Stored;
+    Filer.Writer(Stored);
+    EXPECT_EQ(Stored.Size(), 0);
+    Filer.Reader(Stored);
+    EXPECT_FALSE(Empty.Valid()) << "0 bytes of data leave the surface empty";
+
+    TSDIB Full;
+    Load(Full, TwoByTwo());
+    DefinePropertiesOf(Full, Filer);
+    Filer.Writer(Stored);
+    Stored.Seek(0, soBeginning);
+    TSDIB Restored;
+    DefinePropertiesOf(Restored, Filer);
+    Filer.Reader(Stored);
+    EXPECT_EQ(Held(Restored), TwoByTwo());
+    EXPECT_EQ(Restored.ReadPixel({1, 1}), 0x090807u);
+}
+
+} // namespace
+} // namespace nebulo
