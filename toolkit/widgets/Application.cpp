@@ -98,6 +98,16 @@ void TApplication::Guard(const std::function<void()>& Action)
     }
 }
 
+bool TGuardedApplication::notify(QObject* Receiver, QEvent* Event)
+{
+    try {
+        return QApplication::notify(Receiver, Event);
+    } catch (const std::exception& Error) {
+        Application().ShowException(Error);
+        return true;
+    }
+}
+
 void TApplication::ShowException(const std::exception& Error)
 {
     ErrorReport_(QString::fromUtf8(Error.what()));

@@ -2,6 +2,7 @@
 
 #include "toolkit/widgets/Messages.h"
 
+#include <QApplication>
 #include <QObject>
 #include <QString>
 
@@ -61,5 +62,13 @@ private:
 
 // The one application object, made on first use.
 TApplication& Application();
+
+// The Qt application of the program: no failure ever leaves an event handler
+// into Qt's loop; each goes to the standard error report instead.
+class TGuardedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* Receiver, QEvent* Event) override;
+};
 
 } // namespace nebulo
