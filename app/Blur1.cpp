@@ -1,6 +1,8 @@
 #include "app/Blur1.h"
 
+#include "app/About.h"
 #include "app/AmountText.h"
+#include "app/FormComponents.h"
 #include "blur/BlurCommand.h"
 #include "dib/SDIB.h"
 #include "toolkit/core/Clipboard.h"
@@ -14,6 +16,7 @@
 #include "toolkit/widgets/Panel.h"
 #include "toolkit/widgets/SpeedButton.h"
 #include "toolkit/widgets/StandardControls.h"
+#include "toolkit/widgets/SystemMenu.h"
 #include "toolkit/widgets/TrackBar.h"
 #include "view/ZImage.h"
 
@@ -27,19 +30,6 @@ void RegisterBlur1Classes()
     RegisterComponentClass<TZImage>("TZImage");
     RegisterComponentClass("TSDIB", [](QWidget* Parent) -> QObject* { return new TSDIB(Parent); });
 }
-
-namespace {
-
-template <typename T>
-T* Component(QObject& Form, const char* Name)
-{
-    auto* Found = Form.findChild<T*>(Name);
-    if (Found == nullptr)
-        throw ELayoutError(std::string("The layout has no ") + Name);
-    return Found;
-}
-
-} // namespace
 
 TForm1::TForm1(QWidget* Parent) : TForm(Parent)
 {
@@ -68,6 +58,8 @@ std::array<QWidget*, 6> TForm1::PictureControls() const
 void TForm1::FormCreate(QObject*)
 {
     Application().OnMessage = [this](TMsg& Msg, bool& Handled) { AppMessage(Msg, Handled); };
+    AppendMenuA(GetSystemMenu(this, false), MF_SEPARATOR, 0, "");
+    AppendMenuA(GetSystemMenu(this, false), MF_BYPOSITION, AboutCommand, "&About Nebulo");
     for (QWidget* Control : PictureControls())
         Control->setEnabled(false);
     ZImage1->SetSelectedTool(TTool::None);
@@ -126,6 +118,12 @@ void TForm1::BlurPicture()
     ZImage1->Repaint();
 }
 
-void TForm1::AppMessage(TMsg&, bool&) {}
+// The About entry's number is compared whole: its low bits are not masked
+// off, and the handled flag stays false so that every message goes on.
+void TForm1::AppMessage(TMsg& Msg, bool&)
+{
+    if (Msg.Message == WM_SYSCOMMAND && Msg.WParam == AboutCommand)
+        AboutBox->ShowModal();
+}
 
 } // namespace nebulo

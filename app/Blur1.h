@@ -16,6 +16,9 @@ class TSpeedButton;
 class TTrackBar;
 class TZImage;
 
+// The system menu's About entry.
+constexpr uintptr_t AboutCommand = 97;
+
 // The main window: pastes a picture, blurs it (with a white border when
 // asked), shows it zoomed and panned, and copies it back. Everything it knows
 // lives in its controls.

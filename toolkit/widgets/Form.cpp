@@ -4,10 +4,17 @@
 #include "toolkit/widgets/LayoutReader.h"
 #include "toolkit/widgets/Messages.h"
 
+#include "toolkit/widgets/SystemMenu.h"
+
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QEventLoop>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace nebulo {
 
@@ -80,6 +87,45 @@ void TForm::closeEvent(QCloseEvent* Event)
         return;
     }
     QWidget::closeEvent(Event);
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle Value)
+{
+    BorderStyle_ = Value;
+    setWindowFlag(Qt::FramelessWindowHint, Value == TFormBorderStyle::bsNone);
+}
+
+void TForm::showEvent(QShowEvent* Event)
+{
+    if (Position_ == TPosition::poScreenCenter && !Placed_) {
+        const QRect Screen = screen()->geometry();
+        move(Screen.x() + std::max(0, (Screen.width() - width()) / 2),
+             Screen.y() + std::max(0, (Screen.height() - height()) / 2));
+    }
+    Placed_ = true;
+    QWidget::showEvent(Event);
+}
+
+void TForm::contextMenuEvent(QContextMenuEvent* Event)
+{
+    const bool OnFreeArea = childAt(Event->pos()) == nullptr;
+    if (Event->reason() == QContextMenuEvent::Keyboard || OnFreeArea)
+        OpenSystemMenu(Event->globalPos());
+    Event->accept();
+}
+
+void TForm::keyPressEvent(QKeyEvent* Event)
+{
+    if (Event->key() == Qt::Key_F10 && Event->modifiers() == Qt::ShiftModifier) {
+        OpenSystemMenu(mapToGlobal(QPoint(0, 0)));
+        return;
+    }
+    QWidget::keyPressEvent(Event);
+}
+
+void TForm::OpenSystemMenu(const QPoint& Where)
+{
+    GetSystemMenu(this, false)->Popup(Where);
 }
 
 void TForm::mousePressEvent(QMouseEvent* Event)

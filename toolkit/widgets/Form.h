@@ -18,8 +18,17 @@ class TForm : public QWidget {
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(int ClientWidth READ ClientWidth WRITE SetClientWidth)
     Q_PROPERTY(int ClientHeight READ ClientHeight WRITE SetClientHeight)
+    Q_PROPERTY(TFormBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
+    Q_PROPERTY(TPosition Position READ Position WRITE SetPosition)
 
 public:
+    enum class TFormBorderStyle { bsSizeable, bsNone };
+    Q_ENUM(TFormBorderStyle)
+    // Where the form first appears: where its layout puts it, or centred on
+    // the screen (and kept there afterwards).
+    enum class TPosition { poDesigned, poScreenCenter };
+    Q_ENUM(TPosition)
+
     explicit TForm(QWidget* Parent = nullptr);
     ~TForm() override;
 
@@ -29,6 +38,11 @@ public:
     void SetClientWidth(int Value) { resize(Value, height()); }
     int ClientHeight() const { return height(); }
     void SetClientHeight(int Value) { resize(width(), Value); }
+
+    TFormBorderStyle BorderStyle() const { return BorderStyle_; }
+    void SetBorderStyle(TFormBorderStyle Value);
+    TPosition Position() const { return Position_; }
+    void SetPosition(TPosition Value) { Position_ = Value; }
 
     // Fails with "Cannot make a visible window modal" when already shown.
     int ShowModal();
@@ -55,8 +69,18 @@ protected:
 
     void closeEvent(QCloseEvent* Event) override;
     void mousePressEvent(QMouseEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+    // The system menu opens on a right click on the free area of the form,
+    // on the Menu key and on Shift+F10.
+    void contextMenuEvent(QContextMenuEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
+    void OpenSystemMenu(const QPoint& Where);
+
+    TFormBorderStyle BorderStyle_ = TFormBorderStyle::bsSizeable;
+    TPosition Position_ = TPosition::poDesigned;
+    bool Placed_ = false;
     int ModalResult_ = mrNone;
     QEventLoop* ModalLoop_ = nullptr;
 };

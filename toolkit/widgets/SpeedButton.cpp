@@ -10,11 +10,11 @@
 
 namespace nebulo {
 
-QPixmap GlyphPixmap(const QString& Name)
+QPixmap TransparentPicture(const QString& Resource)
 {
-    QFile File(":/glyphs/" + Name);
+    QFile File(Resource);
     if (!File.open(QIODevice::ReadOnly))
-        throw EStreamError("Cannot read the glyph " + Name.toStdString());
+        throw EStreamError("Cannot read the picture " + Resource.toStdString());
     const QByteArray Bytes = File.readAll();
     TMemoryStream Stream;
     Stream.WriteBuffer(Bytes.constData(), Bytes.size());
@@ -54,7 +54,7 @@ void TSpeedButton::SetDown(bool Value)
 
 void TSpeedButton::SetGlyph(const QString& Name)
 {
-    const QPixmap Pixels = Name.isEmpty() ? QPixmap() : GlyphPixmap(Name);
+    const QPixmap Pixels = Name.isEmpty() ? QPixmap() : TransparentPicture(":/glyphs/" + Name);
     Glyph_ = Name;
     setIcon(QIcon(Pixels));
     setIconSize(Pixels.size());

@@ -37,7 +37,8 @@ private:
     QString Glyph_;
 };
 
-// The glyph's pixels with its transparent colour taken out.
-QPixmap GlyphPixmap(const QString& Name);
+// A BMP picture of the program's resources (":/glyphs/Paste.bmp") with its
+// bottom-left pixel's colour made transparent.
+QPixmap TransparentPicture(const QString& Resource);
 
 } // namespace nebulo

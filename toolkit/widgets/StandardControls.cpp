@@ -2,6 +2,7 @@
 
 #include "toolkit/widgets/Bevel.h"
 #include "toolkit/widgets/CheckBox.h"
+#include "toolkit/widgets/Image.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/LayoutReader.h"
 #include "toolkit/widgets/Panel.h"
@@ -18,6 +19,7 @@ void RegisterStandardControls()
     RegisterComponentClass<TLabel>("TLabel");
     RegisterComponentClass<TBevel>("TBevel");
     RegisterComponentClass<TPanel>("TPanel");
+    RegisterComponentClass<TImage>("TImage");
 }
 
 } // namespace nebulo

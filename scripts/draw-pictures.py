@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Turns the text drawings resources/glyphs/*.txt into the 4-bit BMP glyphs
-beside them. One character a pixel, top row first: '.' silver (the
-transparent background), 'k' black, 'w' white, 'o' olive."""
+"""Turns the text drawings resources/glyphs/*.txt and resources/icons/*.txt
+into the 4-bit BMP pictures beside them. One character a pixel, top row
+first: '.' silver (the transparent background), 'k' black, 'w' white,
+'o' olive, 's' grey, and 'r' red, 'y' yellow, 'g' green, 'c' cyan, 'b' blue,
+'m' magenta."""
 import pathlib
 import struct
 
@@ -9,7 +11,7 @@ import struct
 PALETTE = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
            (0, 128, 128), (128, 128, 128), (192, 192, 192), (255, 0, 0), (0, 255, 0),
            (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
-INDEX = {'.': 8, 'k': 0, 'w': 15, 'o': 3}
+INDEX = {'.': 8, 'k': 0, 'w': 15, 'o': 3, 's': 7, 'r': 9, 'y': 11, 'g': 10, 'c': 14, 'b': 12, 'm': 13}
 
 
 def bmp(rows):
@@ -27,7 +29,8 @@ def bmp(rows):
     return header + info + table + pixels
 
 
-for drawing in sorted(pathlib.Path(__file__).resolve().parent.parent.glob('resources/glyphs/*.txt')):
+resources = pathlib.Path(__file__).resolve().parent.parent / 'resources'
+for drawing in sorted([*resources.glob('glyphs/*.txt'), *resources.glob('icons/*.txt')]):
     rows = drawing.read_text().split()
     assert all(len(r) == len(rows[0]) for r in rows), drawing
     drawing.with_suffix('.bmp').write_bytes(bmp(rows))
