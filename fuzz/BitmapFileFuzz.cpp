@@ -2,6 +2,7 @@
 // picture that it writes back and reads again to the same pixels.
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/Exceptions.h"
+#include "toolkit/core/Stream.h"
 
 #include <cstdint>
 #include <cstdlib>
