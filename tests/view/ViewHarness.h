@@ -37,6 +37,12 @@ inline QRgb PixelColour(int X, int Y)
     return qRgb(X & 0xFF, Y & 0xFF, ((X >> 8) << 4) | (Y >> 8));
 }
 
+// A colour as #rrggbb, for failure messages.
+inline std::string Hex(QRgb Colour)
+{
+    return QColor(Colour).name().toStdString();
+}
+
 // Names each instantiated case after its row.
 struct RowName {
     template <typename Info>

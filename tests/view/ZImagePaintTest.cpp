@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 namespace nebulo::test {
 namespace {
@@ -34,9 +35,12 @@ protected:
 
     QImage Shown() const { return View->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
+    // What a pixel inside the destination should be; empty when it is that.
+    using TExpectation = std::function<std::string(int X, int Y, QRgb Pixel)>;
+
     // Checks every pixel of the view: inside Dest with Inside, elsewhere the
     // button face. Reports the first failing pixel.
-    ::testing::AssertionResult EveryPixel(const TRect& Dest, const std::function<bool(int, int, QRgb)>& Inside)
+    ::testing::AssertionResult EveryPixel(const TRect& Dest, const TExpectation& Inside)
     {
         const QImage Image = Shown();
         if (Image.size() != QSize(ViewWidth, ViewHeight))
@@ -45,10 +49,13 @@ protected:
             for (int X = 0; X < Image.width(); ++X) {
                 const QRgb Pixel = Image.pixel(X, Y) | 0xFF000000u;
                 const bool Covered = X >= Dest.Left && X < Dest.Right && Y >= Dest.Top && Y < Dest.Bottom;
-                if (Covered ? !Inside(X, Y, Pixel) : Pixel != Face)
+                const std::string Expected = Covered ? Inside(X, Y, Pixel)
+                                             : Pixel != Face ? "the button face " + Hex(Face)
+                                                             : std::string();
+                if (!Expected.empty())
                     return ::testing::AssertionFailure()
-                           << "view pixel (" << X << ", " << Y << ") is " << std::hex << Pixel
-                           << (Covered ? " inside" : " outside, expected the button face") << " " << Dest;
+                           << "view pixel (" << X << ", " << Y << ") " << (Covered ? "inside " : "outside ") << Dest
+                           << " is " << Hex(Pixel) << ", expected " << Expected;
             }
         return ::testing::AssertionSuccess();
     }
@@ -58,7 +65,7 @@ TEST_F(ViewPaintTest, StoredPictureAloneShowsOnlyTheButtonFace)
 {
     const auto Stored = MakePicture(100, 100);
     View->SetBitmap(Stored.get());
-    EXPECT_TRUE(EveryPixel(TRect{}, [](int, int, QRgb) { return false; }));
+    EXPECT_TRUE(EveryPixel(TRect{}, [](int, int, QRgb) { return std::string("nothing of the picture"); }));
 }
 
 TEST_F(ViewPaintTest, At200PercentEachPicturePixelCoversTwoByTwo)
@@ -67,7 +74,7 @@ TEST_F(ViewPaintTest, At200PercentEachPicturePixelCoversTwoByTwo)
     Click(Qt::LeftButton);
     ASSERT_EQ(View->DestRect(), (TRect{0, 0, 200, 120}));
     EXPECT_TRUE(EveryPixel(View->DestRect(), [](int X, int Y, QRgb Pixel) {
-        return Pixel == PixelColour(X / 2, Y / 2);
+        return Pixel == PixelColour(X / 2, Y / 2) ? std::string() : Hex(PixelColour(X / 2, Y / 2));
     }));
 }
 
@@ -80,7 +87,8 @@ TEST_F(ViewPaintTest, PannedPartIsDrawnFromTheViewCorner)
     Release(Qt::LeftButton, {90, 95});
     ASSERT_EQ(View->SourceRect(), (TRect{5, 2, 128, 94}));
     EXPECT_TRUE(EveryPixel(View->DestRect(), [](int X, int Y, QRgb Pixel) {
-        return Pixel == PixelColour(5 + X / 2, 2 + Y / 2);
+        const QRgb Picture = PixelColour(5 + X / 2, 2 + Y / 2);
+        return Pixel == Picture ? std::string() : Hex(Picture);
     }));
 }
 
@@ -107,7 +115,7 @@ TEST_P(ShrinkPaintTest, KeepsPicturePixelsUnmixed)
         Click(Qt::RightButton);
     ASSERT_EQ(View->DestRect(), GetParam().Dest);
     EXPECT_TRUE(EveryPixel(GetParam().Dest, [](int, int, QRgb Pixel) {
-        return Pixel == qRgb(0, 0, 0) || Pixel == qRgb(255, 255, 255);
+        return Pixel == qRgb(0, 0, 0) || Pixel == qRgb(255, 255, 255) ? std::string() : "black or white";
     }));
 }
 

@@ -23,8 +23,8 @@ using test::PrintTo;
     for (int Y = 0; Y < A.height(); ++Y)
         for (int X = 0; X < A.width(); ++X)
             if (A.pixel(X, Y) != E.pixel(X, Y))
-                return ::testing::AssertionFailure() << "pixel (" << X << ", " << Y << ") is " << std::hex
-                                                     << A.pixel(X, Y) << ", expected " << E.pixel(X, Y);
+                return ::testing::AssertionFailure() << "pixel (" << X << ", " << Y << ") is " << Hex(A.pixel(X, Y))
+                                                     << ", expected " << Hex(E.pixel(X, Y));
     return ::testing::AssertionSuccess();
 }
 
