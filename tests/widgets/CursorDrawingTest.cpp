@@ -41,7 +41,7 @@ TEST(CursorDrawing, BlackWhiteAndTransparentPixels)
     }
 }
 
-TEST(CursorDrawing, WindowsLineEndsAreDrawingsToo)
+TEST(CursorDrawing, CarriageReturnsBeforeLineEndsAreIgnored)
 {
     QByteArray Text = Drawing();
     Text.replace("\n", "\r\n");
