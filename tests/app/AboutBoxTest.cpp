@@ -15,15 +15,6 @@
 namespace nebulo {
 namespace {
 
-TMsg SystemCommand(QWidget* Window, uintptr_t Command)
-{
-    TMsg Msg;
-    Msg.Window = Window;
-    Msg.Message = WM_SYSCOMMAND;
-    Msg.WParam = Command;
-    return Msg;
-}
-
 class AboutEntry : public ::testing::Test {
 protected:
     void SetUp() override
@@ -92,7 +83,7 @@ TEST_F(AboutEntry, ShowsTheBoxModallyCentredUntilAClickAnywhere)
 TEST_F(AboutEntry, OpensWhicheverWindowTheCommandIsFor)
 {
     bool Opened = false;
-    PostAndInspect(SystemCommand(Box.get(), 97), [&] {
+    PostAndInspect(SystemCommandMessage(Box.get(), 97), [&] {
         Opened = Box->isVisible();
         Box->Close();
     });
@@ -102,21 +93,21 @@ TEST_F(AboutEntry, OpensWhicheverWindowTheCommandIsFor)
 TEST_F(AboutEntry, OtherCommandsKeepTheirNormalEffect)
 {
     bool Opened = false;
-    PostAndInspect(SystemCommand(Window.get(), 97 + 0xF000), [&] { Opened = Box->isVisible(); });
+    PostAndInspect(SystemCommandMessage(Window.get(), 97 + 0xF000), [&] { Opened = Box->isVisible(); });
     EXPECT_FALSE(Opened) << "the whole number is compared";
-    PostAndInspect(SystemCommand(Window.get(), SC_MINIMIZE), [&] { Opened = Box->isVisible(); });
+    PostAndInspect(SystemCommandMessage(Window.get(), SC_MINIMIZE), [&] { Opened = Box->isVisible(); });
     EXPECT_FALSE(Opened);
     EXPECT_TRUE(Window->isMinimized());
-    PostAndInspect(SystemCommand(Window.get(), SC_CLOSE), [] {});
+    PostAndInspect(SystemCommandMessage(Window.get(), SC_CLOSE), [] {});
     EXPECT_FALSE(Window->isVisible());
 }
 
 TEST_F(AboutEntry, MessagesKeepFlowingWhileTheBoxIsShown)
 {
-    PostAndInspect(SystemCommand(Window.get(), 97), [&] {
+    PostAndInspect(SystemCommandMessage(Window.get(), 97), [&] {
         // Both reach the queue's hook and dispatch inside the box's loop.
-        Application().PostMessage(SystemCommand(Window.get(), 97));
-        Application().PostMessage(SystemCommand(Window.get(), SC_MINIMIZE));
+        Application().PostMessage(SystemCommandMessage(Window.get(), 97));
+        Application().PostMessage(SystemCommandMessage(Window.get(), SC_MINIMIZE));
         QTimer::singleShot(0, [&] { Box->Close(); });
     });
     EXPECT_EQ(Reports, std::vector<QString>{"Cannot make a visible window modal"});

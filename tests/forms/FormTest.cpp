@@ -45,15 +45,6 @@ TEST(Form, WindowCloseOfAModalFormEndsTheModalShow)
     EXPECT_EQ(Box.ShowModal(), mrCancel);
 }
 
-TMsg SystemCommand(QWidget* Window, uintptr_t Command)
-{
-    TMsg Msg;
-    Msg.Window = Window;
-    Msg.Message = WM_SYSCOMMAND;
-    Msg.WParam = Command;
-    return Msg;
-}
-
 TEST(ApplicationQueue, HandsEveryMessageToTheHookBeforeItsDispatch)
 {
     TForm Window;
@@ -65,8 +56,8 @@ TEST(ApplicationQueue, HandsEveryMessageToTheHookBeforeItsDispatch)
         ClosedWhenHookRan = !Window.isVisible();
         Handled = Msg.WParam == 1;
     };
-    Application().PostMessage(SystemCommand(&Window, 1));
-    Application().PostMessage(SystemCommand(&Window, SC_CLOSE));
+    Application().PostMessage(SystemCommandMessage(&Window, 1));
+    Application().PostMessage(SystemCommandMessage(&Window, SC_CLOSE));
     QCoreApplication::processEvents();
     Application().OnMessage = nullptr;
     EXPECT_EQ(Seen, (std::vector<uintptr_t>{1, SC_CLOSE}));
@@ -81,7 +72,7 @@ TEST(ApplicationQueue, AFailingHookGoesToTheErrorReportAndTheMessageGoesOn)
     TForm Window;
     Window.show();
     Application().OnMessage = [](TMsg&, bool&) { throw EInvalidOperation("hook failed"); };
-    Application().PostMessage(SystemCommand(&Window, SC_CLOSE));
+    Application().PostMessage(SystemCommandMessage(&Window, SC_CLOSE));
     QCoreApplication::processEvents();
     Application().OnMessage = nullptr;
     EXPECT_EQ(Reports, std::vector<QString>{"hook failed"});

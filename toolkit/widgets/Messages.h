@@ -26,4 +26,14 @@ constexpr uintptr_t SC_MAXIMIZE = 0xF030;
 constexpr uintptr_t SC_CLOSE = 0xF060;
 constexpr uintptr_t SC_RESTORE = 0xF120;
 
+// The message a system menu entry posts when chosen.
+inline TMsg SystemCommandMessage(QWidget* Window, uintptr_t Command)
+{
+    TMsg Msg;
+    Msg.Window = Window;
+    Msg.Message = WM_SYSCOMMAND;
+    Msg.WParam = Command;
+    return Msg;
+}
+
 } // namespace nebulo

@@ -42,11 +42,7 @@ void TSystemMenu::Popup(const QPoint& Where)
 
 void TSystemMenu::Choose(uintptr_t Id)
 {
-    TMsg Msg;
-    Msg.Window = Window_;
-    Msg.Message = WM_SYSCOMMAND;
-    Msg.WParam = Id;
-    Application().PostMessage(Msg);
+    Application().PostMessage(SystemCommandMessage(Window_, Id));
 }
 
 HMENU GetSystemMenu(QWidget* Window, bool Revert)
