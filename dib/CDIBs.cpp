@@ -65,12 +65,8 @@ void TDIB::AssignClipboard(TClipboard& Clipboard)
 
 void TDIB::AssignBitmap(const TBitmap& Bitmap)
 {
-    int64_t InfoSize = 0;
-    int64_t ImageSize = 0;
-    GetDIBSizes(Bitmap, InfoSize, ImageSize);
     TMemoryStream DIB;
-    DIB.SetSize(InfoSize + ImageSize);
-    if (!GetDIB(Bitmap, DIB))
+    if (!GetDIBStream(Bitmap, DIB))
         throw EInvalidGraphic(dib::InvalidBitmap);
     DIB.Seek(0, soBeginning);
     try {

@@ -33,12 +33,9 @@ TFakeDIBFileStream::TFakeDIBFileStream(const TDIBImage& Image)
 
 int64_t TFakeDIBFileStream::Read(void* Buffer, int64_t Count)
 {
-    if (Position_ < 0 || Count < 0)
+    const int64_t N = ReadableCount(Position_, Size_, Count);
+    if (N == 0)
         return 0;
-    int64_t N = Size_ - Position_;
-    if (N <= 0)
-        return 0;
-    N = std::min(N, Count);
     auto* Out = static_cast<uint8_t*>(Buffer);
     int64_t H = 0;
     if (Position_ < HeaderSize) {
@@ -61,12 +58,7 @@ int64_t TFakeDIBFileStream::Write(const void*, int64_t)
 
 int64_t TFakeDIBFileStream::Seek(int64_t Offset, int Origin)
 {
-    switch (Origin) {
-    case soBeginning: Position_ = Offset; break;
-    case soCurrent: Position_ += Offset; break;
-    case soEnd: Position_ = Size_ + Offset; break;
-    default: break;
-    }
+    Position_ = SeekTarget(Position_, Size_, Offset, Origin);
     return Position_;
 }
 

@@ -35,21 +35,17 @@ TEST_F(DIBClipboard, PictureLoadsFormat8AsATDIBOfTheSamePixels)
 {
     TDIB Source;
     test::LoadFile(Source, test::MakeBmpFile(test::RandomSpec(6, 4, 8)));
-    uint16_t Format = 0;
-    HGLOBAL Block = nullptr;
-    HPALETTE Palette = nullptr;
-    Source.SaveToClipboardFormat(Format, Block, Palette);
-    const TGlobalMemory Owned(Block);
+    const TGlobalMemory Block = test::ClipboardBlockOf(Source);
 
     TPicture Picture;
     int Changes = 0;
     Picture.OnChange = [&](TPicture*) { ++Changes; };
-    Picture.LoadFromClipboardFormat(Format, Block, Palette);
+    Picture.LoadFromClipboardFormat(8, Block.get(), nullptr);
     auto* Loaded = dynamic_cast<TDIB*>(Picture.Graphic());
     ASSERT_NE(Loaded, nullptr) << "graphic of class " << (Picture.Graphic() ? Picture.Graphic()->ClassName() : "none");
     EXPECT_EQ(FirstDifference(test::PixelsOf(Source), test::PixelsOf(*Loaded)), "");
     EXPECT_EQ(Changes, 1);
-    EXPECT_EQ(GlobalLockCount(Block), 0);
+    EXPECT_EQ(GlobalLockCount(Block.get()), 0);
 
     // A block that is no DIB leaves the loaded graphic in place.
     const TGlobalMemory Junk(GlobalAlloc(GMEM_MOVEABLE, 3));

@@ -134,11 +134,7 @@ TEST(DIBChanged, AnnouncedExactlyByTheChangingRoads)
     test::LoadFile(Source, File);
     TBitmap Bitmap;
     Bitmap.Assign(&Source);
-    uint16_t Format = 0;
-    HGLOBAL Block = nullptr;
-    HPALETTE Palette = nullptr;
-    Source.SaveToClipboardFormat(Format, Block, Palette);
-    const TGlobalMemory Owned(Block);
+    const TGlobalMemory Block = test::ClipboardBlockOf(Source);
     TMemoryStream Data;
     Source.WriteData(Data);
 
@@ -157,7 +153,7 @@ TEST(DIBChanged, AnnouncedExactlyByTheChangingRoads)
         {"SetWidth(same)", [](TDIB& G) { G.SetWidth(3); }, 0},
         {"SetHeight(same)", [](TDIB& G) { G.SetHeight(2); }, 0},
         {"Assign(TBitmap)", [&](TDIB& G) { G.Assign(&Bitmap); }, 0},
-        {"LoadFromClipboardFormat", [&](TDIB& G) { G.LoadFromClipboardFormat(8, Block, nullptr); }, 0},
+        {"LoadFromClipboardFormat", [&](TDIB& G) { G.LoadFromClipboardFormat(8, Block.get(), nullptr); }, 0},
         {"SaveToStream", [](TDIB& G) { TMemoryStream S; G.SaveToStream(S); }, 0},
     };
     for (const TRoad& Road : Roads) {

@@ -37,6 +37,15 @@ TBytes HeldDIB(const TDIB& Graphic)
     return Image.Stream ? BytesOf(*Image.Stream) : TBytes();
 }
 
+TGlobalMemory ClipboardBlockOf(TDIB& Graphic)
+{
+    uint16_t Format = 0;
+    HGLOBAL Block = nullptr;
+    HPALETTE Palette = nullptr;
+    Graphic.SaveToClipboardFormat(Format, Block, Palette);
+    return TGlobalMemory(Block);
+}
+
 QImage PixelsOf(TDIB& Graphic)
 {
     TBitmap Bitmap;

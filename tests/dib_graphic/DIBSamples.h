@@ -2,6 +2,7 @@
 
 #include "dib/CDIBs.h"
 #include "tests/support/BmpBytes.h"
+#include "toolkit/core/GlobalMemory.h"
 
 #include <QImage>
 
@@ -19,6 +20,8 @@ void LoadFile(TDIB& Graphic, const TBytes& File);
 TBytes SavedFile(TDIB& Graphic);
 // The packed DIB a graphic holds, header first.
 TBytes HeldDIB(const TDIB& Graphic);
+// The graphic's CF_DIB block, owned by the caller.
+TGlobalMemory ClipboardBlockOf(TDIB& Graphic);
 // The graphic's pixels, read back through a toolkit bitmap.
 QImage PixelsOf(TDIB& Graphic);
 

@@ -25,4 +25,13 @@ bool GetDIB(const TBitmap& Bitmap, TStream& Dest)
     return Dest.Size() == Size;
 }
 
+bool GetDIBStream(const TBitmap& Bitmap, TMemoryStream& DIB)
+{
+    int64_t InfoSize = 0;
+    int64_t ImageSize = 0;
+    GetDIBSizes(Bitmap, InfoSize, ImageSize);
+    DIB.SetSize(InfoSize + ImageSize);
+    return GetDIB(Bitmap, DIB);
+}
+
 } // namespace nebulo

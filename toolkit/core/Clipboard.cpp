@@ -44,12 +44,8 @@ TGlobalMemory PackedDIBOf(const QImage& Picture)
 {
     TBitmap Bitmap;
     Bitmap.SetImage(Picture);
-    int64_t InfoSize = 0;
-    int64_t ImageSize = 0;
-    GetDIBSizes(Bitmap, InfoSize, ImageSize);
     TMemoryStream DIB;
-    DIB.SetSize(InfoSize + ImageSize);
-    if (!GetDIB(Bitmap, DIB))
+    if (!GetDIBStream(Bitmap, DIB))
         return nullptr;
     TGlobalMemory Block(GlobalAlloc(GMEM_MOVEABLE, size_t(DIB.Size())));
     const TGlobalLock Lock(Block.get());
