@@ -50,7 +50,8 @@ void TDIB::CopyRegion(int32_t X, int32_t Y, int32_t NewWidth, int32_t NewHeight,
     const int64_t FirstBit = int64_t(B) * X;
     const uint8_t* From = Source->Bits + int64_t(Height() - Y - NewHeight) * SourceStride + FirstBit / 8;
     uint8_t* To = Info + H;
-    for (int32_t Row = 0; Row < NewHeight; ++Row) {
+    // Rows of no bytes need no copying, however many a header claims.
+    for (int32_t Row = 0; Row < NewHeight && DestStride > 0; ++Row) {
         CopyBitRow(From, To, int(FirstBit % 8), B * NewWidth);
         From += SourceStride;
         To += DestStride;

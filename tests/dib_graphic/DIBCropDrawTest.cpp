@@ -73,6 +73,16 @@ TEST(DIBCropEdges, HeightZeroLeavesAHeaderOnlyPicture)
     EXPECT_EQ(test::HeldDIB(Graphic).size(), 40u + 1024);
 }
 
+TEST(DIBCropEdges, RowsOfNoBytesAreNotWalked)
+{
+    test::TBmpSpec Spec{0, 2000000000, 24};
+    TDIB Graphic;
+    test::LoadFile(Graphic, test::MakeBmpFile(Spec));
+    Graphic.SetHeight(1000000000);
+    EXPECT_EQ(Graphic.Height(), 1000000000);
+    EXPECT_EQ(test::HeldDIB(Graphic).size(), 40u);
+}
+
 TEST(DIBCropEdges, LargerNegativeOrEmptyAreRefusedAndChangeNothing)
 {
     TDIB Graphic;
