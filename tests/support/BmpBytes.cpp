@@ -27,6 +27,12 @@ TBytes MakeBmpFile(const TBmpSpec& Spec)
     return File;
 }
 
+TBytes MakePackedDIB(const TBmpSpec& Spec)
+{
+    const TBytes File = MakeBmpFile(Spec);
+    return TBytes(File.begin() + bmp::FileHeaderSize, File.end());
+}
+
 std::unique_ptr<TMemoryStream> StreamOf(const TBytes& Bytes)
 {
     auto Stream = std::make_unique<TMemoryStream>();

@@ -29,6 +29,9 @@ struct TBmpSpec {
 // A 14-byte file header, a 40-byte info header, the palette, the rows.
 TBytes MakeBmpFile(const TBmpSpec& Spec);
 
+// The same picture as a packed DIB: the file without its 14-byte header.
+TBytes MakePackedDIB(const TBmpSpec& Spec);
+
 // A memory stream holding Bytes, positioned at 0.
 std::unique_ptr<TMemoryStream> StreamOf(const TBytes& Bytes);
 TBytes BytesOf(TMemoryStream& Stream);

@@ -60,4 +60,13 @@ TBmpPicture ReadBmpFile(TStream& Stream);
 // 24 bits for every deeper format. A null image writes nothing.
 void WriteBmpFile(TStream& Stream, const QImage& Image, TPixelFormat Format);
 
+// The packed DIB of such a file (everything after its 14-byte header): the
+// info header with its colour table, then the rows.
+struct TPackedDIBSizes {
+    int64_t InfoSize = 0;
+    int64_t ImageSize = 0;
+};
+TPackedDIBSizes PackedDIBSizes(const QImage& Image, TPixelFormat Format);
+void WritePackedDIB(TStream& Stream, const QImage& Image, TPixelFormat Format);
+
 } // namespace nebulo

@@ -56,16 +56,26 @@ void EncodeRow(const QImage& Image, int Y, int BitCount, uint8_t* Row)
     }
 }
 
-} // namespace
+// The picture as the writer stores it, with its stored depth and colour table.
+struct TStoredPicture {
+    QImage Image;
+    int BitCount = 24;
+    QList<QRgb> Table;
+    int64_t Stride = 0;
 
-void WriteBmpFile(TStream& Stream, const QImage& Source, TPixelFormat Format)
+    int64_t InfoSize() const { return bmp::InfoHeaderSize + int64_t(Table.size()) * 4; }
+    int64_t ImageSize() const { return Stride * Image.height(); }
+};
+
+TStoredPicture Prepare(const QImage& Source, TPixelFormat Format)
 {
-    if (Source.isNull())
-        return;
-    const int BitCount = StoredBitCount(Format);
+    TStoredPicture Stored;
+    Stored.BitCount = StoredBitCount(Format);
     // Deep pictures are written from BGR888 or 32-bit pixels; anything else
     // (16-bit storage, say) goes through 32 bits first.
-    QImage Image = Source;
+    Stored.Image = Source;
+    const int BitCount = Stored.BitCount;
+    QImage& Image = Stored.Image;
     if (BitCount == 24 && Image.format() != QImage::Format_BGR888 && Image.format() != QImage::Format_RGB32
         && Image.format() != QImage::Format_ARGB32)
         Image = Image.convertToFormat(QImage::Format_RGB32);
@@ -73,39 +83,69 @@ void WriteBmpFile(TStream& Stream, const QImage& Source, TPixelFormat Format)
         Image = Image.convertToFormat(QImage::Format_Mono);
     else if ((BitCount == 4 || BitCount == 8) && Image.format() != QImage::Format_Indexed8)
         Image = Image.convertToFormat(QImage::Format_Indexed8);
+    if (BitCount <= 8)
+        Stored.Table = StoredTable(Image, BitCount);
+    Stored.Stride = bmp::RowBytes(Image.width(), BitCount);
+    return Stored;
+}
 
-    const QList<QRgb> Table = BitCount <= 8 ? StoredTable(Image, BitCount) : QList<QRgb>();
-    const int64_t Stride = bmp::RowBytes(Image.width(), BitCount);
-    const int64_t TableBytes = int64_t(Table.size()) * 4;
-    const int64_t PixelOffset = bmp::FileHeaderSize + bmp::InfoHeaderSize + TableBytes;
-    const int64_t ImageSize = Stride * Image.height();
-
-    std::vector<uint8_t> Head(static_cast<size_t>(PixelOffset), 0);
+void WriteStored(TStream& Stream, const TStoredPicture& Stored)
+{
+    const QImage& Image = Stored.Image;
+    const QList<QRgb>& Table = Stored.Table;
+    std::vector<uint8_t> Head(static_cast<size_t>(Stored.InfoSize()), 0);
     uint8_t* H = Head.data();
-    bmp::PutU16(H, bmp::Signature);
-    bmp::PutU32(H + 2, uint32_t(PixelOffset + ImageSize));
-    bmp::PutU32(H + 10, uint32_t(PixelOffset));
-    bmp::PutU32(H + 14, bmp::InfoHeaderSize);
-    bmp::PutU32(H + 18, uint32_t(Image.width()));
-    bmp::PutU32(H + 22, uint32_t(Image.height()));
-    bmp::PutU16(H + 26, 1);
-    bmp::PutU16(H + 28, uint16_t(BitCount));
-    bmp::PutU32(H + 30, bmp::BI_RGB);
-    bmp::PutU32(H + 34, uint32_t(ImageSize));
-    bmp::PutU32(H + 46, uint32_t(Table.size()));
+    bmp::PutU32(H, bmp::InfoHeaderSize);
+    bmp::PutU32(H + 4, uint32_t(Image.width()));
+    bmp::PutU32(H + 8, uint32_t(Image.height()));
+    bmp::PutU16(H + 12, 1);
+    bmp::PutU16(H + 14, uint16_t(Stored.BitCount));
+    bmp::PutU32(H + 16, bmp::BI_RGB);
+    bmp::PutU32(H + 20, uint32_t(Stored.ImageSize()));
+    bmp::PutU32(H + 32, uint32_t(Table.size()));
     for (int I = 0; I < Table.size(); ++I) {
-        uint8_t* E = H + bmp::FileHeaderSize + bmp::InfoHeaderSize + 4 * I;
+        uint8_t* E = H + bmp::InfoHeaderSize + 4 * I;
         E[0] = uint8_t(qBlue(Table[I]));
         E[1] = uint8_t(qGreen(Table[I]));
         E[2] = uint8_t(qRed(Table[I]));
     }
-    Stream.WriteBuffer(Head.data(), PixelOffset);
+    Stream.WriteBuffer(Head.data(), int64_t(Head.size()));
 
-    std::vector<uint8_t> Row(static_cast<size_t>(Stride), 0);
+    std::vector<uint8_t> Row(static_cast<size_t>(Stored.Stride), 0);
     for (int Y = Image.height() - 1; Y >= 0; --Y) {
-        EncodeRow(Image, Y, BitCount, Row.data());
-        Stream.WriteBuffer(Row.data(), Stride);
+        EncodeRow(Image, Y, Stored.BitCount, Row.data());
+        Stream.WriteBuffer(Row.data(), Stored.Stride);
     }
+}
+
+} // namespace
+
+void WriteBmpFile(TStream& Stream, const QImage& Source, TPixelFormat Format)
+{
+    if (Source.isNull())
+        return;
+    const TStoredPicture Stored = Prepare(Source, Format);
+    const int64_t PixelOffset = bmp::FileHeaderSize + Stored.InfoSize();
+    uint8_t Head[bmp::FileHeaderSize] = {};
+    bmp::PutU16(Head, bmp::Signature);
+    bmp::PutU32(Head + 2, uint32_t(PixelOffset + Stored.ImageSize()));
+    bmp::PutU32(Head + 10, uint32_t(PixelOffset));
+    Stream.WriteBuffer(Head, bmp::FileHeaderSize);
+    WriteStored(Stream, Stored);
+}
+
+TPackedDIBSizes PackedDIBSizes(const QImage& Image, TPixelFormat Format)
+{
+    if (Image.isNull())
+        return {};
+    const TStoredPicture Stored = Prepare(Image, Format);
+    return {Stored.InfoSize(), Stored.ImageSize()};
+}
+
+void WritePackedDIB(TStream& Stream, const QImage& Image, TPixelFormat Format)
+{
+    if (!Image.isNull())
+        WriteStored(Stream, Prepare(Image, Format));
 }
 
 } // namespace nebulo

@@ -1,6 +1,7 @@
 #include "toolkit/core/Canvas.h"
 
 #include "toolkit/core/Bitmap.h"
+#include "toolkit/core/DeviceContext.h"
 
 namespace nebulo {
 
@@ -23,6 +24,17 @@ QRect ToQRect(const TRect& Rect)
 QColor ToQColor(TColor Color)
 {
     return QColor(int(Color & 0xFF), int((Color >> 8) & 0xFF), int((Color >> 16) & 0xFF));
+}
+
+TCanvas::TCanvas(TBitmap& Target) : Target_(Target) {}
+
+TCanvas::~TCanvas() = default;
+
+TDeviceContext* TCanvas::Handle()
+{
+    if (!Handle_)
+        Handle_ = std::make_unique<TDeviceContext>(*this);
+    return Handle_.get();
 }
 
 void TCanvas::Paint(const std::function<void(QPainter&)>& Painting)

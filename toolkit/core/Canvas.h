@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace nebulo {
 
 class TBitmap;
+class TDeviceContext;
 class TGraphic;
 
 // Raster operations a canvas copies with.
@@ -30,12 +32,15 @@ struct TBrush {
 // The drawing surface of a bitmap.
 class TCanvas {
 public:
-    explicit TCanvas(TBitmap& Target) : Target_(Target) {}
+    explicit TCanvas(TBitmap& Target);
+    ~TCanvas();
 
     TBrush& Brush() { return Brush_; }
     uint32_t CopyMode() const { return CopyMode_; }
     void SetCopyMode(uint32_t Value) { CopyMode_ = Value; }
     TBitmap& Bitmap() { return Target_; }
+    // The canvas's device context, made on first use.
+    TDeviceContext* Handle();
 
     // Fills Rect (right and bottom exclusive) with the brush colour.
     void FillRect(const TRect& Rect);
@@ -53,6 +58,7 @@ private:
     TBitmap& Target_;
     TBrush Brush_;
     uint32_t CopyMode_ = cmSrcCopy;
+    std::unique_ptr<TDeviceContext> Handle_;
 };
 
 QRect ToQRect(const TRect& Rect);

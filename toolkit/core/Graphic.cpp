@@ -54,9 +54,11 @@ void TGraphic::Changed()
 
 void TGraphic::DefineProperties(TFiler& Filer)
 {
+    auto* Ancestor = dynamic_cast<TGraphic*>(Filer.Ancestor());
+    const bool HasData = Ancestor != nullptr ? !Equals(Ancestor) : !Empty();
     Filer.DefineBinaryProperty(
         "Data", [this](TStream& Stream) { ReadData(Stream); },
-        [this](TStream& Stream) { WriteData(Stream); }, !Empty());
+        [this](TStream& Stream) { WriteData(Stream); }, HasData);
 }
 
 } // namespace nebulo

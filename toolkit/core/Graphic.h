@@ -57,7 +57,8 @@ public:
     std::function<void(TGraphic* Sender)> OnChange;
 
 protected:
-    // Declares "Data", written when the graphic is not empty.
+    // Declares "Data", written when the graphic differs from the filer's
+    // ancestor (by Equals), or, without an ancestor, when it is not empty.
     void DefineProperties(TFiler& Filer) override;
 
 private:

@@ -5,6 +5,7 @@
 
 namespace nebulo {
 
+class TPersistent;
 class TStream;
 
 // What a stored-layout reader or writer offers to a class that keeps extra
@@ -15,6 +16,9 @@ public:
     using TStreamProc = std::function<void(TStream&)>;
 
     virtual ~TFiler() = default;
+    // The corresponding object of the form this one inherits from, if any;
+    // a writer stores only what differs from it.
+    virtual TPersistent* Ancestor() const { return nullptr; }
     // HasData tells a writer whether the property is to be written at all.
     virtual void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData,
                                       const TStreamProc& WriteData, bool HasData) = 0;

@@ -9,6 +9,23 @@
 
 namespace nebulo {
 
+int64_t ReadableCount(int64_t Position, int64_t Size, int64_t Count)
+{
+    if (Position < 0 || Count < 0 || Position >= Size)
+        return 0;
+    return std::min(Count, Size - Position);
+}
+
+int64_t SeekTarget(int64_t Position, int64_t Size, int64_t Offset, int Origin)
+{
+    switch (Origin) {
+    case soBeginning: return Offset;
+    case soCurrent: return Position + Offset;
+    case soEnd: return Size + Offset;
+    default: return Position;
+    }
+}
+
 void TStream::ReadBuffer(void* Buffer, int64_t Count)
 {
     if (Count != 0 && Read(Buffer, Count) != Count)
@@ -48,13 +65,9 @@ void TStream::CopyFrom(TStream& Source, int64_t Count)
 
 int64_t TCustomMemoryStream::Read(void* Buffer, int64_t Count)
 {
-    if (Position_ < 0 || Count < 0)
-        return 0;
-    const int64_t Available = Size_ - Position_;
-    if (Available <= 0)
-        return 0;
-    const int64_t N = std::min(Count, Available);
-    std::memcpy(Buffer, Memory_ + Position_, static_cast<size_t>(N));
+    const int64_t N = ReadableCount(Position_, Size_, Count);
+    if (N > 0)
+        std::memcpy(Buffer, Memory_ + Position_, static_cast<size_t>(N));
     Position_ += N;
     return N;
 }
@@ -66,12 +79,7 @@ int64_t TCustomMemoryStream::Write(const void*, int64_t)
 
 int64_t TCustomMemoryStream::Seek(int64_t Offset, int Origin)
 {
-    switch (Origin) {
-    case soBeginning: Position_ = Offset; break;
-    case soCurrent: Position_ += Offset; break;
-    case soEnd: Position_ = Size_ + Offset; break;
-    default: break;
-    }
+    Position_ = SeekTarget(Position_, Size_, Offset, Origin);
     return Position_;
 }
 

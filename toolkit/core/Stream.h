@@ -7,6 +7,12 @@ namespace nebulo {
 
 enum TSeekOrigin : int { soBeginning = 0, soCurrent = 1, soEnd = 2 };
 
+// The arithmetic of a stream over Size bytes at Position: how many bytes a
+// read of Count takes (none at a negative position or count, or past the end),
+// and where a seek leads (unclamped; an unknown origin stays put).
+int64_t ReadableCount(int64_t Position, int64_t Size, int64_t Count);
+int64_t SeekTarget(int64_t Position, int64_t Size, int64_t Offset, int Origin);
+
 // The toolkit's abstract stream: Read, Write and Seek are its three operations;
 // the exact-count helpers fail with the stream errors.
 class TStream {
