@@ -31,14 +31,27 @@ protected:
         AboutBox = nullptr;
     }
 
-    // Posts Msg and runs the queue until Inspect has looked at the shown box
-    // and closed it, or nothing opened.
-    void PostAndInspect(const TMsg& Msg, const std::function<void()>& Inspect)
+    // Posts Msg and runs the queue. When the about box shows, WhileShown
+    // runs inside its modal loop and must close it. Tells whether it showed.
+    bool PostAndWatch(const TMsg& Msg, const std::function<void()>& WhileShown)
     {
-        QTimer::singleShot(0, [&] { Inspect(); });
+        QTimer Watch;
+        int Ticks = 0;
+        bool Shown = false;
+        QObject::connect(&Watch, &QTimer::timeout, [&] {
+            if (Box->isVisible()) {
+                Watch.stop();
+                Shown = true;
+                WhileShown();
+            } else if (++Ticks > 100) {
+                Watch.stop();
+            }
+        });
+        Watch.start(0);
         Application().PostMessage(Msg);
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
+        while (Watch.isActive())
+            QCoreApplication::processEvents();
+        return Shown;
     }
 
     std::unique_ptr<TForm1> Window;
@@ -61,55 +74,45 @@ TEST_F(AboutEntry, ShowsTheBoxModallyCentredUntilAClickAnywhere)
 {
     const QRect Screen = QGuiApplication::primaryScreen()->geometry();
     const QPoint Centre((Screen.width() - 178) / 2, (Screen.height() - 61) / 2);
-    int Shown = 0;
     for (QWidget* Target : std::vector<QWidget*>{Box->Label2, Box->Label4, Box->Label1, Box.get()}) {
-        GetSystemMenu(Window.get(), false)->Choose(97);
-        QTimer::singleShot(0, [&, Target] {
-            ++Shown;
-            EXPECT_TRUE(Box->isVisible());
+        const bool Shown = PostAndWatch(SystemCommandMessage(Window.get(), 97), [&] {
             EXPECT_EQ(QApplication::activeModalWidget(), Box.get()) << "the main window takes no input";
             EXPECT_EQ(Box->pos(), Centre);
             EXPECT_EQ(Box->size(), QSize(178, 61));
             QTest::mouseClick(Target, Qt::LeftButton, {}, QPoint(2, 2));
         });
-        QCoreApplication::processEvents();
+        EXPECT_TRUE(Shown);
         EXPECT_FALSE(Box->isVisible()) << Target->objectName().toStdString() << " closes the box";
         EXPECT_EQ(Box->ModalResult(), mrCancel);
     }
-    EXPECT_EQ(Shown, 4);
     EXPECT_FALSE(Box->Image1->isEnabled()) << "the icon lets clicks through to the box";
 }
 
 TEST_F(AboutEntry, OpensWhicheverWindowTheCommandIsFor)
 {
-    bool Opened = false;
-    PostAndInspect(SystemCommandMessage(Box.get(), 97), [&] {
-        Opened = Box->isVisible();
-        Box->Close();
-    });
-    EXPECT_TRUE(Opened);
+    EXPECT_TRUE(PostAndWatch(SystemCommandMessage(Box.get(), 97), [&] { Box->Close(); }));
 }
 
 TEST_F(AboutEntry, OtherCommandsKeepTheirNormalEffect)
 {
-    bool Opened = false;
-    PostAndInspect(SystemCommandMessage(Window.get(), 97 + 0xF000), [&] { Opened = Box->isVisible(); });
-    EXPECT_FALSE(Opened) << "the whole number is compared";
-    PostAndInspect(SystemCommandMessage(Window.get(), SC_MINIMIZE), [&] { Opened = Box->isVisible(); });
-    EXPECT_FALSE(Opened);
+    const auto Close = [&] { Box->Close(); };
+    EXPECT_FALSE(PostAndWatch(SystemCommandMessage(Window.get(), 97 + 0xF000), Close)) << "the whole number counts";
+    EXPECT_FALSE(PostAndWatch(SystemCommandMessage(Window.get(), SC_MINIMIZE), Close));
     EXPECT_TRUE(Window->isMinimized());
-    PostAndInspect(SystemCommandMessage(Window.get(), SC_CLOSE), [] {});
+    EXPECT_FALSE(PostAndWatch(SystemCommandMessage(Window.get(), SC_CLOSE), Close));
     EXPECT_FALSE(Window->isVisible());
 }
 
 TEST_F(AboutEntry, MessagesKeepFlowingWhileTheBoxIsShown)
 {
-    PostAndInspect(SystemCommandMessage(Window.get(), 97), [&] {
-        // Both reach the queue's hook and dispatch inside the box's loop.
+    const bool Shown = PostAndWatch(SystemCommandMessage(Window.get(), 97), [&] {
+        // Both pass the hook and their dispatch inside the box's loop.
         Application().PostMessage(SystemCommandMessage(Window.get(), 97));
         Application().PostMessage(SystemCommandMessage(Window.get(), SC_MINIMIZE));
-        QTimer::singleShot(0, [&] { Box->Close(); });
+        QCoreApplication::processEvents();
+        Box->Close();
     });
+    EXPECT_TRUE(Shown);
     EXPECT_EQ(Reports, std::vector<QString>{"Cannot make a visible window modal"});
     EXPECT_TRUE(Window->isMinimized());
     EXPECT_FALSE(Box->isVisible());

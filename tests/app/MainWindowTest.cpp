@@ -7,6 +7,7 @@
 #include "toolkit/widgets/FormatSettings.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/LayoutReader.h"
+#include "toolkit/widgets/Panel.h"
 #include "toolkit/widgets/SpeedButton.h"
 #include "toolkit/widgets/TrackBar.h"
 #include "view/ZImage.h"
@@ -135,7 +136,7 @@ TEST_F(MainWindow, PasteWhileTheMoveToolIsDownSelectsZoomAgain)
 TEST_F(MainWindow, AFailingPasteIsReportedAndChangesNothing)
 {
     auto* Broken = new QMimeData;
-    Broken->setData("image/png", "not a picture at all");
+    Broken->setData("application/x-qt-image", "not a picture at all");
     QGuiApplication::clipboard()->setMimeData(Broken);
     QTest::mouseClick(Window->SpeedButton4, Qt::LeftButton);
     ASSERT_EQ(Reports.size(), 1u);
