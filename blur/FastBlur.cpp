@@ -19,6 +19,12 @@ namespace {
 // Below this many pixels a second thread costs more than it saves.
 constexpr int64_t TwoThreadPixels = 1 << 16;
 constexpr int MaxThreads = 2;
+// Bytes of a row blurred at a time: their pairs fit the first-level cache.
+constexpr ptrdiff_t RowSegment = 960;
+// Rows the vertical pass blurs at a time: the pairs of a block and of the
+// rows around it stay in the second-level cache.
+constexpr int32_t RowBlock = 64;
+constexpr int32_t PrefetchRows = 16;
 
 const TPairKernels* KernelsOf(TBlurIsa Isa)
 {
@@ -43,8 +49,6 @@ struct TRows {
     int64_t Stride = 0;
 
     uint8_t* Row(int32_t Y) const { return Bottom + (Height - 1 - Y) * Stride; }
-    // Row Y of a column taken as periodic, as the reference wraps it.
-    uint8_t* WrappedRow(int32_t Y) const { return Row(Y < 0 || Y >= Height ? ((Y % Height) + Height) % Height : Y); }
 };
 
 // The rows the reference would read and write, when the held file holds all
@@ -106,23 +110,27 @@ public:
     void Allocate(TScratch& Scratch) const
     {
         const size_t LineBytes = size_t(3 * (Rows_.Width + 2 * Margin_));
-        const size_t StripePairs = size_t(Rows_.Height + 2 * Margin_) * size_t(Code_.StripeWidth);
+        const size_t SegmentPairs = size_t(RowSegment + 6 * Margin_);
+        const size_t StripeBytes = size_t(2 * Margin_) * size_t(Code_.StripeWidth);
+        const size_t StripePairs = size_t(RowBlock + 4 * Kernel_.Groups) * size_t(Code_.StripeWidth);
         try {
-            Scratch.Line.resize(LineBytes);
-            Scratch.P.resize(std::max(LineBytes, StripePairs));
-            Scratch.Q.resize(std::max(LineBytes, StripePairs));
+            Scratch.Line.resize(std::max(LineBytes, StripeBytes));
+            Scratch.P.resize(std::max(SegmentPairs, StripePairs));
+            Scratch.Q.resize(std::max(SegmentPairs, StripePairs));
         } catch (const std::bad_alloc&) {
             throw EOutOfMemory("Out of memory");
         }
     }
 
     // Each row is copied out with Margin pixels of wrap-around on both
-    // sides, then blurred back in place: only its 3 x Width pixel bytes are
-    // written, never the padding.
+    // sides, then blurred back in place in segments whose pairs stay in the
+    // first-level cache: only its 3 x Width pixel bytes are written, never
+    // the padding.
     void BlurRows(int32_t First, int32_t Last, TScratch& Scratch) const
     {
         const int32_t W = Rows_.Width;
-        uint8_t* Line = Scratch.Line.data() + 3 * Margin_;
+        const ptrdiff_t Edge = 3 * Margin_;
+        uint8_t* Line = Scratch.Line.data() + Edge;
         for (int32_t Y = First; Y < Last; ++Y) {
             uint8_t* Row = Rows_.Row(Y);
             std::memcpy(Line, Row, size_t(Bytes_));
@@ -130,28 +138,53 @@ public:
                 std::memcpy(Line + 3 * X, Row + 3 * (((X % W) + W) % W), 3);
             for (int32_t X = W; X < W + Margin_; ++X)
                 std::memcpy(Line + 3 * X, Row + 3 * (X % W), 3);
-            const ptrdiff_t Edge = 3 * Margin_;
-            Code_.BuildPairs(Line - Edge, Line - Edge + 3, Scratch.P.data(), Scratch.Q.data(), Bytes_ + 2 * Edge - 3);
-            Code_.ConvolvePairs(Kernel_, Scratch.P.data() + Edge, Scratch.Q.data() + Edge, 3, Bytes_, 1, Row, 0);
+            for (ptrdiff_t From = 0; From < Bytes_; From += RowSegment) {
+                const ptrdiff_t Count = std::min(RowSegment, Bytes_ - From);
+                Code_.BuildPairs(Line + From - Edge, Line + From - Edge + 3, Scratch.P.data(), Scratch.Q.data(),
+                                 Count + 2 * Edge - 3);
+                Code_.ConvolvePairs(Kernel_, Scratch.P.data() + Edge, Scratch.Q.data() + Edge, 3, Count, 1, Row + From, 0);
+            }
         }
     }
 
-    // A stripe of byte columns: its pairs are built from every row first
-    // (wrapping at the top and bottom), so the outputs may overwrite them.
+    // A stripe of byte columns, top to bottom in blocks of rows. The pairs of
+    // a block span Reach more rows above and below it; the lower ones are
+    // kept for the next block. The stripe's first rows are saved before any
+    // output overwrites them: the last outputs wrap around to them.
     void BlurStripes(int32_t First, int32_t Last, TScratch& Scratch) const
     {
         const ptrdiff_t Width = Code_.StripeWidth;
+        const int32_t Reach = 2 * Kernel_.Groups;
+        const int32_t Saved = std::min(Rows_.Height, 2 * Margin_);
+        uint32_t* const P = Scratch.P.data();
+        uint32_t* const Q = Scratch.Q.data();
         for (int32_t Stripe = First; Stripe < Last; ++Stripe) {
             const ptrdiff_t Column = Stripe * Width;
             const ptrdiff_t Count = std::min(Width, Bytes_ - Column);
-            for (int32_t Y = -Margin_; Y < Rows_.Height + Margin_ - 1; ++Y) {
-                const ptrdiff_t At = (Y + Margin_) * Width;
-                Code_.BuildPairs(Rows_.WrappedRow(Y) + Column, Rows_.WrappedRow(Y + 1) + Column, Scratch.P.data() + At,
-                                 Scratch.Q.data() + At, Count);
+            for (int32_t Y = 0; Y < Saved; ++Y)
+                std::memcpy(Scratch.Line.data() + Y * Width, Rows_.Row(Y) + Column, size_t(Count));
+            auto Source = [&](int32_t Y) {
+                const int32_t H = Rows_.Height;
+                const int32_t Wrapped = Y < 0 || Y >= H ? ((Y % H) + H) % H : Y;
+                return Wrapped < Saved ? Scratch.Line.data() + Wrapped * Width : Rows_.Row(Wrapped) + Column;
+            };
+            int32_t Built = 0;
+            for (int32_t Top = 0; Top < Rows_.Height; Top += RowBlock) {
+                const int32_t Rows = std::min(RowBlock, Rows_.Height - Top);
+                for (int32_t J = Built; J < Rows + 2 * Reach; ++J) {
+                    const int32_t Y = Top - Reach + J;
+                    // Rows lie pages apart, too far for the hardware to guess.
+                    if (Y + PrefetchRows >= 0 && Y + PrefetchRows < Rows_.Height)
+                        for (ptrdiff_t Byte = 0; Byte < Count; Byte += 64)
+                            __builtin_prefetch(Rows_.Row(Y + PrefetchRows) + Column + Byte);
+                    Code_.BuildPairs(Source(Y), Source(Y + 1), P + J * Width, Q + J * Width, Count);
+                }
+                Code_.ConvolvePairs(Kernel_, P + Reach * Width, Q + Reach * Width, Width, Count, Rows,
+                                    Rows_.Row(Top) + Column, -Rows_.Stride);
+                Built = 2 * Reach;
+                std::memmove(P, P + Rows * Width, size_t(Built * Width) * sizeof(uint32_t));
+                std::memmove(Q, Q + Rows * Width, size_t(Built * Width) * sizeof(uint32_t));
             }
-            const ptrdiff_t Centre = Margin_ * Width;
-            Code_.ConvolvePairs(Kernel_, Scratch.P.data() + Centre, Scratch.Q.data() + Centre, Width, Count,
-                                Rows_.Height, Rows_.Row(0) + Column, -Rows_.Stride);
         }
     }
 

@@ -3,6 +3,7 @@
 #ifdef NEBULO_X86_KERNELS
 
 #include <immintrin.h>
+#include <utility>
 
 #ifdef __clang__
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
@@ -45,7 +46,7 @@ struct TAvx2 {
     }
 };
 
-constexpr TPairKernels Avx2Table = PairKernelsOf<TAvx2>(16);
+constexpr TPairKernels Avx2Table = PairKernelsOf<TAvx2>(128);
 
 } // namespace
 } // namespace nebulo

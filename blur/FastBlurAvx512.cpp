@@ -3,6 +3,7 @@
 #ifdef NEBULO_X86_KERNELS
 
 #include <immintrin.h>
+#include <utility>
 
 #ifdef __clang__
 #pragma clang attribute push(__attribute__((target("avx512f,avx512bw"))), apply_to = function)

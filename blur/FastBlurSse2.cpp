@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <immintrin.h>
+#include <utility>
 
 #ifdef __clang__
 #pragma clang attribute push(__attribute__((target("sse2"))), apply_to = function)

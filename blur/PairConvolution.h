@@ -9,8 +9,10 @@
 
 #include "blur/FastBlurKernel.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace nebulo {
 namespace {
@@ -61,15 +63,16 @@ struct TSpreadKernel {
 };
 
 // Outputs From.. of one line while whole vectors fit below Count; returns
-// where it stopped.
-template <class Isa>
+// where it stopped. Groups is fixed at compile time so the taps unroll.
+template <class Isa, int Groups>
 ptrdiff_t ConvolveLine(const TSpreadKernel<Isa>& K, const uint32_t* P, const uint32_t* Q, ptrdiff_t Step,
                        ptrdiff_t From, ptrdiff_t Count, uint8_t* Out)
 {
     ptrdiff_t I = From;
     for (; I + Isa::Lanes <= Count; I += Isa::Lanes) {
         typename Isa::V Sum = Isa::MultiplyAdd(Isa::Load(P + I), K.Centre);
-        for (int G = 0; G < K.Groups; ++G) {
+#pragma GCC unroll 10
+        for (int G = 0; G < Groups; ++G) {
             const ptrdiff_t Near = (2 * G + 1) * Step;
             const typename Isa::V Pairs = Isa::Add(Isa::Load(P + I - Near - Step), Isa::Load(Q + I + Near));
             Sum = Isa::Add(Sum, Isa::MultiplyAdd(Pairs, K.Pairs[G]));
@@ -79,20 +82,34 @@ ptrdiff_t ConvolveLine(const TSpreadKernel<Isa>& K, const uint32_t* P, const uin
     return I;
 }
 
-template <class Isa>
-void ConvolvePairsWith(const TFastKernel& Kernel, const uint32_t* P, const uint32_t* Q, ptrdiff_t Step,
-                       ptrdiff_t Count, int32_t Rows, uint8_t* Out, ptrdiff_t OutStride)
+template <class Isa, int Groups>
+void ConvolveRows(const TFastKernel& Kernel, const uint32_t* P, const uint32_t* Q, ptrdiff_t Step, ptrdiff_t Count,
+                  int32_t Rows, uint8_t* Out, ptrdiff_t OutStride)
 {
     const TSpreadKernel<Isa> Vector(Kernel);
     const TSpreadKernel<TScalar> Scalar(Kernel);
     for (int32_t Row = 0; Row < Rows; ++Row) {
-        const ptrdiff_t Done = ConvolveLine(Vector, P, Q, Step, 0, Count, Out);
+        const ptrdiff_t Done = ConvolveLine<Isa, Groups>(Vector, P, Q, Step, 0, Count, Out);
         if constexpr (Isa::Lanes > 1)
-            ConvolveLine(Scalar, P, Q, Step, Done, Count, Out);
+            ConvolveLine<TScalar, Groups>(Scalar, P, Q, Step, Done, Count, Out);
         P += Step;
         Q += Step;
         Out += OutStride;
     }
+}
+
+template <class Isa, size_t... Groups>
+constexpr auto ConvolveRowsTable(std::index_sequence<Groups...>)
+{
+    return std::array{&ConvolveRows<Isa, int(Groups)>...};
+}
+
+template <class Isa>
+void ConvolvePairsWith(const TFastKernel& Kernel, const uint32_t* P, const uint32_t* Q, ptrdiff_t Step,
+                       ptrdiff_t Count, int32_t Rows, uint8_t* Out, ptrdiff_t OutStride)
+{
+    static constexpr auto Table = ConvolveRowsTable<Isa>(std::make_index_sequence<MaxTapGroups + 1>{});
+    Table[size_t(Kernel.Groups)](Kernel, P, Q, Step, Count, Rows, Out, OutStride);
 }
 
 template <class Isa>
