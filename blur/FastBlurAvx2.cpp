@@ -1,16 +1,12 @@
 #include "blur/FastBlurKernel.h"
+#include "blur/KernelTarget.h"
 
 #ifdef NEBULO_X86_KERNELS
 
 #include <immintrin.h>
 #include <utility>
 
-#ifdef __clang__
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+NEBULO_BEGIN_TARGET("avx2")
 
 #include "blur/PairConvolution.h"
 
@@ -51,11 +47,7 @@ constexpr TPairKernels Avx2Table = PairKernelsOf<TAvx2>(128);
 } // namespace
 } // namespace nebulo
 
-#ifdef __clang__
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+NEBULO_END_TARGET()
 
 const nebulo::TPairKernels& nebulo::Avx2Kernels()
 {

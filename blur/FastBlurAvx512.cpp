@@ -1,20 +1,12 @@
 #include "blur/FastBlurKernel.h"
+#include "blur/KernelTarget.h"
 
 #ifdef NEBULO_X86_KERNELS
 
 #include <immintrin.h>
 #include <utility>
 
-#ifdef __clang__
-#pragma clang attribute push(__attribute__((target("avx512f,avx512bw"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx512f,avx512bw")
-// GCC 12's 512-bit shifts and multiplies start from a deliberately undefined
-// vector, which this warning mistakes for a read of an uninitialised one.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
+NEBULO_BEGIN_TARGET("avx512f,avx512bw")
 
 #include "blur/PairConvolution.h"
 
@@ -47,12 +39,7 @@ constexpr TPairKernels Avx512Table = PairKernelsOf<TAvx512>(32);
 } // namespace
 } // namespace nebulo
 
-#ifdef __clang__
-#pragma clang attribute pop
-#else
-#pragma GCC diagnostic pop
-#pragma GCC pop_options
-#endif
+NEBULO_END_TARGET()
 
 const nebulo::TPairKernels& nebulo::Avx512Kernels()
 {

@@ -1,4 +1,5 @@
 #include "blur/FastBlurKernel.h"
+#include "blur/KernelTarget.h"
 
 #ifdef NEBULO_X86_KERNELS
 
@@ -6,12 +7,7 @@
 #include <immintrin.h>
 #include <utility>
 
-#ifdef __clang__
-#pragma clang attribute push(__attribute__((target("sse2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("sse2")
-#endif
+NEBULO_BEGIN_TARGET("sse2")
 
 #include "blur/PairConvolution.h"
 
@@ -54,11 +50,7 @@ constexpr TPairKernels Sse2Table = PairKernelsOf<TSse2>(16);
 } // namespace
 } // namespace nebulo
 
-#ifdef __clang__
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+NEBULO_END_TARGET()
 
 const nebulo::TPairKernels& nebulo::Sse2Kernels()
 {
