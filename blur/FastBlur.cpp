@@ -21,9 +21,10 @@ constexpr int64_t TwoThreadPixels = 1 << 16;
 constexpr int MaxThreads = 2;
 // Bytes of a row blurred at a time: their pairs fit the first-level cache.
 constexpr ptrdiff_t RowSegment = 960;
-// Rows the vertical pass blurs at a time: the pairs of a block and of the
-// rows around it stay in the second-level cache.
-constexpr int32_t RowBlock = 64;
+// Rows the vertical pass blurs at a time. With stripes of 512 bytes this
+// measured best: each row's page then serves more work, while the pairs of a
+// block stay near the second-level cache.
+constexpr int32_t RowBlock = 128;
 constexpr int32_t PrefetchRows = 16;
 
 const TPairKernels* KernelsOf(TBlurIsa Isa)

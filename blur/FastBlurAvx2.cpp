@@ -42,7 +42,7 @@ struct TAvx2 {
     }
 };
 
-constexpr TPairKernels Avx2Table = PairKernelsOf<TAvx2>(128);
+constexpr TPairKernels Avx2Table = PairKernelsOf<TAvx2>(512);
 
 } // namespace
 } // namespace nebulo

@@ -34,7 +34,7 @@ struct TAvx512 {
     static void StoreBytes(uint8_t* P, V X) { _mm_storeu_si128(reinterpret_cast<__m128i*>(P), _mm512_cvtepi32_epi8(X)); }
 };
 
-constexpr TPairKernels Avx512Table = PairKernelsOf<TAvx512>(32);
+constexpr TPairKernels Avx512Table = PairKernelsOf<TAvx512>(512);
 
 } // namespace
 } // namespace nebulo

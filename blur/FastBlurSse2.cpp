@@ -45,7 +45,7 @@ struct TSse2 {
     }
 };
 
-constexpr TPairKernels Sse2Table = PairKernelsOf<TSse2>(16);
+constexpr TPairKernels Sse2Table = PairKernelsOf<TSse2>(512);
 
 } // namespace
 } // namespace nebulo
