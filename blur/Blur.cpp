@@ -1,5 +1,6 @@
 #include "blur/Blur.h"
 
+#include "blur/FastBlur.h"
 #include "dib/SDIB.h"
 #include "toolkit/core/Exceptions.h"
 
@@ -64,18 +65,20 @@ uint32_t BlurredPixel(const TLine& Line, int32_t Length, int32_t Index)
         | (uint32_t(Sum[2] / KernelSum) << 16) | (Line[static_cast<size_t>(Index)] & 0xFF000000u);
 }
 
-} // namespace
-
-void BlurSurface(TSDIB& Surface, double Amount)
+// Builds the kernel, then reads and checks the size, in that order.
+void PrepareBlur(TSDIB& Surface, double Amount, int32_t& W, int32_t& H)
 {
     BuildKernel(Amount);
-    const int32_t W = Surface.Width();
-    const int32_t H = Surface.Height();
+    W = Surface.Width();
+    H = Surface.Height();
     if (W > LineBufferLength || H > LineBufferLength)
         throw EInvalidArgument("Picture of " + std::to_string(W) + " x " + std::to_string(H)
                                + " pixels is too large to blur: each side may be at most "
                                + std::to_string(LineBufferLength) + " pixels");
+}
 
+void ReferencePasses(TSDIB& Surface, int32_t W, int32_t H)
+{
     TLine Line;
     for (int32_t Y = 1; Y <= H; ++Y) {
         for (int32_t X = 1; X <= W; ++X)
@@ -89,6 +92,30 @@ void BlurSurface(TSDIB& Surface, double Amount)
         for (int32_t Y = 1; Y <= H; ++Y)
             Surface.WritePixel({X, Y}, BlurredPixel(Line, H, Y - 1));
     }
+}
+
+} // namespace
+
+void BlurSurfaceReference(TSDIB& Surface, double Amount)
+{
+    int32_t W = 0;
+    int32_t H = 0;
+    PrepareBlur(Surface, Amount, W, H);
+    ReferencePasses(Surface, W, H);
+}
+
+void BlurSurface(TSDIB& Surface, double Amount, const TFastBlurOptions& Options)
+{
+    int32_t W = 0;
+    int32_t H = 0;
+    PrepareBlur(Surface, Amount, W, H);
+    if (!FastBlurPasses(Surface, Options))
+        ReferencePasses(Surface, W, H);
+}
+
+void BlurSurface(TSDIB& Surface, double Amount)
+{
+    BlurSurface(Surface, Amount, TFastBlurOptions{});
 }
 
 } // namespace nebulo

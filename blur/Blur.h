@@ -7,6 +7,7 @@
 namespace nebulo {
 
 class TSDIB;
+struct TFastBlurOptions;
 
 // The program-wide Gaussian kernel: 41 byte weights for the offsets -20..+20
 // (index offset + 20), trimmed to the offsets whose weight is not zero, and
@@ -33,7 +34,14 @@ void BuildKernel(double Amount);
 // Blurs the surface in place: builds the kernel, then a horizontal pass over
 // every row and a vertical pass over every column, each line wrapping around.
 // A surface wider or higher than the line buffer is refused before any pixel
-// is touched.
+// is touched. The passes run on the held file's rows directly whenever that
+// gives the same bytes (FastBlurPasses), else pixel by pixel as in
+// BlurSurfaceReference.
 void BlurSurface(TSDIB& Surface, double Amount);
+void BlurSurface(TSDIB& Surface, double Amount, const TFastBlurOptions& Options);
+
+// The definition of the result: every pixel read and written through the
+// surface's ReadPixel and WritePixel.
+void BlurSurfaceReference(TSDIB& Surface, double Amount);
 
 } // namespace nebulo

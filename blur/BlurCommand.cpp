@@ -41,12 +41,15 @@ void HandPictureToSurface(TBitmap& Picture, TSDIB& Surface, int32_t Position, bo
     Surface.LoadFromGraphic(Bordered);
 }
 
+// The picture reads the held file in place: a copy of it into a memory
+// stream would hold the same bytes. The held file's position means nothing to
+// the surface, which seeks before every access.
 void TakePictureFromSurface(TSDIB& Surface, TBitmap& Picture)
 {
-    TMemoryStream Result;
-    Surface.SaveToStream(Result);
-    Result.Seek(0, soBeginning);
-    Picture.LoadFromStream(Result);
+    TMemoryStream& File = Surface.DIBFile();
+    File.Seek(0, soBeginning);
+    Picture.LoadFromStream(File);
+    File.Seek(0, soBeginning);
 }
 
 void RunBlurSteps(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder)

@@ -22,7 +22,7 @@ TBlurRefusal CheckBlurGuards(const TBitmap& Picture, int32_t Position, bool With
 
 // Hands the picture (enlarged by a white border when asked) to the surface.
 void HandPictureToSurface(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder);
-// Replaces the picture by the surface's file, through a memory stream.
+// Replaces the picture by the surface's file.
 void TakePictureFromSurface(TSDIB& Surface, TBitmap& Picture);
 
 // The steps after the guards: the picture (bordered when asked) goes through

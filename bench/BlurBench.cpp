@@ -1,0 +1,171 @@
+// The blur of a 2023 x 2023 24-bit picture at positions 50, 100 and 200
+// (amounts 5, 10 and 20; 9, 17 and 33 taps). Every figure is a median over
+// repetitions; pass --benchmark_filter=avx2 (say) to time one instruction set.
+#include "blur/Blur.h"
+#include "blur/BlurCommand.h"
+#include "blur/FastBlur.h"
+#include "dib/SDIB.h"
+#include "toolkit/core/Bitmap.h"
+#include "toolkit/core/BmpFile.h"
+
+#include <benchmark/benchmark.h>
+
+#ifdef NEBULO_BENCH_OPENCV
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+#endif
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace nebulo {
+namespace {
+
+constexpr int32_t Side = 2023;
+const int Positions[] = {50, 100, 200};
+
+// The picture's pixel bytes, blue, green, red, rows from the top.
+const std::vector<uint8_t>& Pixels()
+{
+    static const std::vector<uint8_t> Bytes = [] {
+        std::vector<uint8_t> Result(size_t(Side) * Side * 3);
+        std::mt19937 Random(Side);
+        for (uint8_t& Byte : Result)
+            Byte = uint8_t(Random());
+        return Result;
+    }();
+    return Bytes;
+}
+
+// The same picture as a 24-bit BMP file.
+void WritePicture(TMemoryStream& Stream)
+{
+    const int64_t Stride = bmp::RowBytes(Side, 24);
+    std::vector<uint8_t> Head(54, 0);
+    bmp::PutU16(Head.data(), bmp::Signature);
+    bmp::PutU32(Head.data() + 2, uint32_t(54 + Stride * Side));
+    bmp::PutU32(Head.data() + 10, 54);
+    bmp::PutU32(Head.data() + 14, bmp::InfoHeaderSize);
+    bmp::PutU32(Head.data() + 18, Side);
+    bmp::PutU32(Head.data() + 22, Side);
+    bmp::PutU16(Head.data() + 26, 1);
+    bmp::PutU16(Head.data() + 28, 24);
+    Stream.WriteBuffer(Head.data(), int64_t(Head.size()));
+    std::vector<uint8_t> Row(size_t(Stride), 0);
+    for (int32_t Y = Side - 1; Y >= 0; --Y) {
+        std::copy_n(Pixels().begin() + ptrdiff_t(Y) * Side * 3, Side * 3, Row.begin());
+        Stream.WriteBuffer(Row.data(), Stride);
+    }
+}
+
+TMemoryStream& PictureFile()
+{
+    static TMemoryStream File;
+    static const bool Written = (WritePicture(File), true);
+    (void)Written;
+    return File;
+}
+
+void LoadPicture(TSDIB& Surface)
+{
+    PictureFile().Seek(0, soBeginning);
+    Surface.LoadFromStream(PictureFile());
+}
+
+// The timings repeat the blur on the same surface: its cost does not depend
+// on the pixels.
+void Reference(benchmark::State& State)
+{
+    TSDIB Surface;
+    LoadPicture(Surface);
+    const double Amount = int(State.range(0)) * 0.1;
+    for (auto _ : State)
+        BlurSurfaceReference(Surface, Amount);
+}
+
+void Fast(benchmark::State& State, TBlurIsa Isa, int Threads)
+{
+    TSDIB Surface;
+    LoadPicture(Surface);
+    const double Amount = int(State.range(0)) * 0.1;
+    const TFastBlurOptions Options{Isa, Threads};
+    BuildKernel(Amount);
+    if (!FastBlurPasses(Surface, Options)) {
+        State.SkipWithError("the fast path refused the picture");
+        return;
+    }
+    for (auto _ : State)
+        BlurSurface(Surface, Amount, Options);
+}
+
+// The Blur command's steps on a bitmap: to the surface, blur, back.
+void BlurCommand(benchmark::State& State)
+{
+    TBitmap Picture;
+    PictureFile().Seek(0, soBeginning);
+    Picture.LoadFromStream(PictureFile());
+    TSDIB Surface;
+    const int32_t Position = int32_t(State.range(0));
+    for (auto _ : State)
+        RunBlurSteps(Picture, Surface, Position, false);
+}
+
+#ifdef NEBULO_BENCH_OPENCV
+// The same work for OpenCV: 8-bit, 3 channels, the kernel's width, sigma a
+// quarter of the amount, one thread.
+void OpenCv(benchmark::State& State)
+{
+    cv::setNumThreads(1);
+    const int Position = int(State.range(0));
+    BuildKernel(Position * 0.1);
+    const int Taps = 2 * KernelHigh + 1;
+    const cv::Mat Source(Side, Side, CV_8UC3, const_cast<uint8_t*>(Pixels().data()));
+    cv::Mat Result(Side, Side, CV_8UC3);
+    for (auto _ : State)
+        cv::GaussianBlur(Source, Result, cv::Size(Taps, Taps), Position * 0.1 / 4, Position * 0.1 / 4);
+}
+#else
+void OpenCv(benchmark::State& State)
+{
+    State.SkipWithError("built without OpenCV: install libopencv-dev and reconfigure to compare");
+}
+#endif
+
+void AtEachPosition(benchmark::internal::Benchmark* Bench, int Repetitions)
+{
+    for (int Position : Positions)
+        Bench->Arg(Position);
+    Bench->ArgName("position")->Unit(benchmark::kMillisecond)->Repetitions(Repetitions)->ReportAggregatesOnly(true);
+    Bench->UseRealTime();
+}
+
+void Register()
+{
+    AtEachPosition(benchmark::RegisterBenchmark("Reference", Reference)->Iterations(1), 3);
+    for (TBlurIsa Isa : {TBlurIsa::Portable, TBlurIsa::Sse2, TBlurIsa::Avx2, TBlurIsa::Avx512}) {
+        if (!IsaSupported(Isa)) {
+            std::fprintf(stderr, "nebulo-bench: this CPU does not run the %s kernel; it is not timed\n", IsaName(Isa));
+            continue;
+        }
+        for (int Threads : {1, 2}) {
+            const std::string Name = std::string("Fast/") + IsaName(Isa) + "/threads:" + std::to_string(Threads);
+            AtEachPosition(benchmark::RegisterBenchmark(Name.c_str(), Fast, Isa, Threads), 9);
+        }
+    }
+    AtEachPosition(benchmark::RegisterBenchmark("OpenCV/threads:1", OpenCv), 9);
+    AtEachPosition(benchmark::RegisterBenchmark("BlurCommand", BlurCommand), 9);
+}
+
+} // namespace
+} // namespace nebulo
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    nebulo::Register();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

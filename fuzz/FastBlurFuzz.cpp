@@ -1,0 +1,85 @@
+// The fast blur against the reference on pictures built from the input: the
+// size, the position, the instruction set, the thread count, where the rows
+// start and how much of the last row the file holds. Any difference in the
+// held file aborts.
+#include "blur/Blur.h"
+#include "blur/FastBlur.h"
+#include "dib/SDIB.h"
+#include "toolkit/core/BmpFile.h"
+#include "toolkit/core/Exceptions.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using namespace nebulo;
+
+std::vector<uint8_t> BuildFile(const uint8_t* Data, size_t Size, int32_t Width, int32_t Height, int Gap, int Cut)
+{
+    const int64_t Stride = bmp::RowBytes(Width, 24);
+    const int64_t Offset = 54 + Gap;
+    std::vector<uint8_t> File(size_t(Offset + Stride * Height), 0);
+    bmp::PutU16(File.data(), bmp::Signature);
+    bmp::PutU32(File.data() + 10, uint32_t(Offset));
+    bmp::PutU32(File.data() + 14, bmp::InfoHeaderSize);
+    bmp::PutU32(File.data() + 18, uint32_t(Width));
+    bmp::PutU32(File.data() + 22, uint32_t(Height));
+    bmp::PutU16(File.data() + 28, 24);
+    // Pixels, padding and gap all come from the input, repeated as needed.
+    for (size_t I = 54; I < File.size(); ++I)
+        File[I] = Size > 0 ? uint8_t(Data[(I - 54) % Size] + (I - 54) / Size) : uint8_t(I);
+    File.resize(File.size() - size_t(Cut));
+    return File;
+}
+
+void Load(TSDIB& Surface, const std::vector<uint8_t>& File)
+{
+    TMemoryStream Stream;
+    Stream.WriteBuffer(File.data(), int64_t(File.size()));
+    Stream.Seek(0, soBeginning);
+    Surface.LoadFromStream(Stream);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+{
+    if (Size < 6)
+        return 0;
+    const int Position = 1 + Data[0] % 200;
+    // Mostly small pictures, where wrap-around is hardest; now and then wide
+    // or tall ones.
+    const bool Large = (Data[5] & 0xC0) == 0xC0 && Data[4] < 64;
+    const int32_t Width = 1 + (Large ? (Data[1] | (Data[5] & 1) << 8) : Data[1] % 80);
+    const int32_t Height = 1 + (Large ? (Data[2] | (Data[5] & 2) << 7) : Data[2] % 80);
+    const TBlurIsa Isa = TBlurIsa(Data[3] % 4);
+    const int Threads = 1 + (Data[3] >> 2) % 2;
+    const int Gap = Data[4] % 16;
+    const int Cut = (Data[5] & 0x30) == 0x30 ? 1 + Data[4] % 4 : 0;
+    const std::vector<uint8_t> File = BuildFile(Data + 6, Size - 6, Width, Height, Gap, Cut);
+
+    TSDIB Reference;
+    TSDIB Fast;
+    Load(Reference, File);
+    Load(Fast, File);
+    bool ReferenceFailed = false;
+    try {
+        BlurSurfaceReference(Reference, Position * 0.1);
+    } catch (const Exception&) {
+        ReferenceFailed = true;
+    }
+    BuildKernel(Position * 0.1);
+    const bool Taken = FastBlurPasses(Fast, {Isa, Threads});
+    // A cut within the top row's padding leaves every pixel byte in the file.
+    const bool HoldsEveryRow = Cut <= bmp::RowBytes(Width, 24) - 3 * Width;
+    if (ReferenceFailed == HoldsEveryRow || Taken != (HoldsEveryRow && IsaSupported(Isa)))
+        std::abort();
+    if (Taken && std::memcmp(Reference.DIBFile().Memory(), Fast.DIBFile().Memory(), File.size()) != 0)
+        std::abort();
+    if (!Taken && std::memcmp(Fast.DIBFile().Memory(), File.data(), File.size()) != 0)
+        std::abort();
+    return 0;
+}
