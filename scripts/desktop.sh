@@ -35,7 +35,7 @@ start_nebulo() {
 }
 
 find_window() {
-  FOUND_WINDOW=$(xdotool search --onlyvisible --pid "$NEBULO_PID" --name "$1" 2>/dev/null | head -n 1)
+  FOUND_WINDOW=$(xdotool search --all --onlyvisible --pid "$NEBULO_PID" --name "$1" 2>/dev/null | head -n 1)
   [ -n "$FOUND_WINDOW" ]
 }
 

@@ -7,7 +7,7 @@ start_nebulo "$NEBULO"
 about_gone() { ! find_window '^About Nebulo$'; }
 open_about_with() {
   "$@"
-  menu_open() { [ "$(xdotool search --onlyvisible --pid "$NEBULO_PID" --name '' 2>/dev/null | wc -l)" -ge 2 ]; }
+  menu_open() { [ "$(xdotool search --all --onlyvisible --pid "$NEBULO_PID" --name '' 2>/dev/null | wc -l)" -ge 2 ]; }
   wait_for 10 menu_open || fail "the system menu did not open"
   xdotool key a
   ABOUT=$(window_named '^About Nebulo$') || fail "the about box did not open"

@@ -5,5 +5,14 @@ NEBULO=$1 NEBULO_BLUR=$2 WORK=$3
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/desktop.sh"
 rm -rf "$WORK" && mkdir -p "$WORK/runtime" && chmod 700 "$WORK/runtime" && cd "$WORK"
 export XDG_RUNTIME_DIR=$WORK/runtime NEBULO_LOG=$WORK/nebulo.log
-trap 'stop_nebulo; [ -n "${XCLIP_PID:-}" ] && kill $XCLIP_PID 2>/dev/null; kill $XVFB_PID 2>/dev/null; wait 2>/dev/null' EXIT
+end_session() {
+  local status=$?
+  set +e
+  stop_nebulo
+  [ -n "${XCLIP_PID:-}" ] && kill "$XCLIP_PID" 2>/dev/null
+  kill "$XVFB_PID" 2>/dev/null
+  wait 2>/dev/null
+  exit $status
+}
+trap end_session EXIT
 start_xvfb

@@ -3,6 +3,7 @@
 #include "toolkit/widgets/SpeedButton.h"
 
 #include <QEvent>
+#include <QPainter>
 
 namespace nebulo {
 
@@ -19,6 +20,12 @@ void TImage::changeEvent(QEvent* Event)
     if (Event->type() == QEvent::EnabledChange)
         setAttribute(Qt::WA_TransparentForMouseEvents, !isEnabled());
     QLabel::changeEvent(Event);
+}
+
+void TImage::paintEvent(QPaintEvent*)
+{
+    QPainter Painter(this);
+    Painter.drawPixmap(0, 0, pixmap());
 }
 
 } // namespace nebulo

@@ -20,6 +20,8 @@ public:
 
 protected:
     void changeEvent(QEvent* Event) override;
+    // Drawn as it is also while disabled: the picture is no greyed control.
+    void paintEvent(QPaintEvent* Event) override;
 
 private:
     QString Picture_;
