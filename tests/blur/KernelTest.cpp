@@ -37,9 +37,11 @@ TEST_P(WorkedKernel, HasItsWeightsBoundsAndSum)
     std::vector<int> Expected(Case.RightHalf.rbegin(), Case.RightHalf.rend() - 1);
     Expected.insert(Expected.end(), Case.RightHalf.begin(), Case.RightHalf.end());
     EXPECT_EQ(TrimmedWeights(), Expected);
-    for (int K = -KernelReach; K <= KernelReach; ++K)
-        if (K < KernelLow || K > KernelHigh)
+    for (int K = -KernelReach; K <= KernelReach; ++K) {
+        if (K < KernelLow || K > KernelHigh) {
             EXPECT_EQ(KernelWeight(K), 0) << "offset " << K << " lies outside the trimmed range";
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,0 +1,49 @@
+#include "app/About.h"
+
+#include "app/FormComponents.h"
+#include "toolkit/widgets/Image.h"
+#include "toolkit/widgets/Label.h"
+#include "toolkit/widgets/StandardControls.h"
+
+namespace nebulo {
+
+TAboutBox* AboutBox = nullptr;
+
+TAboutBox::TAboutBox(QWidget* Parent) : TForm(Parent)
+{
+    RegisterStandardControls();
+    ReadLayout(":/layouts/About.layout");
+    Image1 = Component<TImage>(*this, "Image1");
+    Label1 = Component<TLabel>(*this, "Label1");
+    Label2 = Component<TLabel>(*this, "Label2");
+    Label3 = Component<TLabel>(*this, "Label3");
+    Label4 = Component<TLabel>(*this, "Label4");
+    DoCreate();
+}
+
+void TAboutBox::FormClick(QObject*)
+{
+    Close();
+}
+
+void TAboutBox::Label1Click(QObject*)
+{
+    Close();
+}
+
+void TAboutBox::Label2Click(QObject*)
+{
+    Close();
+}
+
+void TAboutBox::Label3Click(QObject*)
+{
+    Close();
+}
+
+void TAboutBox::Label4Click(QObject*)
+{
+    Close();
+}
+
+} // namespace nebulo

@@ -1,0 +1,129 @@
+#include "app/Blur1.h"
+
+#include "app/About.h"
+#include "app/AmountText.h"
+#include "app/FormComponents.h"
+#include "blur/BlurCommand.h"
+#include "dib/SDIB.h"
+#include "toolkit/core/Clipboard.h"
+#include "toolkit/widgets/Application.h"
+#include "toolkit/widgets/Bevel.h"
+#include "toolkit/widgets/BusyCursor.h"
+#include "toolkit/widgets/CheckBox.h"
+#include "toolkit/widgets/FormatSettings.h"
+#include "toolkit/widgets/Label.h"
+#include "toolkit/widgets/LayoutReader.h"
+#include "toolkit/widgets/Panel.h"
+#include "toolkit/widgets/SpeedButton.h"
+#include "toolkit/widgets/StandardControls.h"
+#include "toolkit/widgets/SystemMenu.h"
+#include "toolkit/widgets/TrackBar.h"
+#include "view/ZImage.h"
+
+namespace nebulo {
+
+TForm1* Form1 = nullptr;
+
+void RegisterBlur1Classes()
+{
+    RegisterStandardControls();
+    RegisterComponentClass<TZImage>("TZImage");
+    RegisterComponentClass("TSDIB", [](QWidget* Parent) -> QObject* { return new TSDIB(Parent); });
+}
+
+TForm1::TForm1(QWidget* Parent) : TForm(Parent)
+{
+    RegisterBlur1Classes();
+    ReadLayout(":/layouts/Blur1.layout");
+    SpeedButton1 = Component<TSpeedButton>(*this, "SpeedButton1");
+    SpeedButton2 = Component<TSpeedButton>(*this, "SpeedButton2");
+    Panel1 = Component<TPanel>(*this, "Panel1");
+    ZImage1 = Component<TZImage>(*this, "ZImage1");
+    SDIB1 = Component<TSDIB>(*this, "SDIB1");
+    CheckBox1 = Component<TCheckBox>(*this, "CheckBox1");
+    TrackBar1 = Component<TTrackBar>(*this, "TrackBar1");
+    Label3 = Component<TLabel>(*this, "Label3");
+    SpeedButton3 = Component<TSpeedButton>(*this, "SpeedButton3");
+    SpeedButton4 = Component<TSpeedButton>(*this, "SpeedButton4");
+    SpeedButton5 = Component<TSpeedButton>(*this, "SpeedButton5");
+    Bevel1 = Component<TBevel>(*this, "Bevel1");
+    DoCreate();
+}
+
+std::array<QWidget*, 6> TForm1::PictureControls() const
+{
+    return {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton5, CheckBox1, TrackBar1};
+}
+
+void TForm1::FormCreate(QObject*)
+{
+    Application().OnMessage = [this](TMsg& Msg, bool& Handled) { AppMessage(Msg, Handled); };
+    AppendMenuA(GetSystemMenu(this, false), MF_SEPARATOR, 0, "");
+    AppendMenuA(GetSystemMenu(this, false), MF_BYPOSITION, AboutCommand, "&About Nebulo");
+    for (QWidget* Control : PictureControls())
+        Control->setEnabled(false);
+    ZImage1->SetSelectedTool(TTool::None);
+    TrackBar1Change(this);
+}
+
+void TForm1::SpeedButton1Click(QObject*)
+{
+    ZImage1->SetSelectedTool(TTool::Move);
+}
+
+void TForm1::SpeedButton2Click(QObject*)
+{
+    ZImage1->SetSelectedTool(TTool::Zoom);
+}
+
+void TForm1::TrackBar1Change(QObject*)
+{
+    Label3->SetCaption(AmountText(TrackBar1->Position(), DecimalSeparator()));
+}
+
+void TForm1::SpeedButton4Click(QObject*)
+{
+    TOpenClipboard Open(Clipboard());
+    if (!Clipboard().HasFormat(CF_DIB))
+        return;
+    ZImage1->AssignFrom(&Clipboard());
+    ZImage1->Repaint();
+    for (QWidget* Control : PictureControls())
+        Control->setEnabled(true);
+    ZImage1->SetSelectedTool(TTool::Zoom);
+    SpeedButton2->SetDown(true);
+}
+
+void TForm1::SpeedButton3Click(QObject*)
+{
+    TOpenClipboard Open(Clipboard());
+    Clipboard().Assign(ZImage1->Bitmap());
+}
+
+void TForm1::SpeedButton5Click(QObject*)
+{
+    BlurPicture();
+}
+
+void TForm1::BlurPicture()
+{
+    TBitmap& Picture = *ZImage1->Bitmap();
+    const int Position = TrackBar1->Position();
+    const bool WithBorder = CheckBox1->isChecked();
+    if (CheckBlurGuards(Picture, Position, WithBorder) != TBlurRefusal::None)
+        return;
+    TBusyCursor Busy;
+    RunBlurSteps(Picture, *SDIB1, Position, WithBorder);
+    ZImage1->RefitPicture();
+    ZImage1->Repaint();
+}
+
+// The About entry's number is compared whole: its low bits are not masked
+// off, and the handled flag stays false so that every message goes on.
+void TForm1::AppMessage(TMsg& Msg, bool&)
+{
+    if (Msg.Message == WM_SYSCOMMAND && Msg.WParam == AboutCommand)
+        AboutBox->ShowModal();
+}
+
+} // namespace nebulo

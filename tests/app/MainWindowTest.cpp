@@ -1,0 +1,210 @@
+#include "app/Blur1.h"
+#include "dib/SDIB.h"
+#include "toolkit/core/Clipboard.h"
+#include "toolkit/widgets/Application.h"
+#include "toolkit/widgets/BusyCursor.h"
+#include "toolkit/widgets/CheckBox.h"
+#include "toolkit/widgets/FormatSettings.h"
+#include "toolkit/widgets/Label.h"
+#include "toolkit/widgets/LayoutReader.h"
+#include "toolkit/widgets/SpeedButton.h"
+#include "toolkit/widgets/TrackBar.h"
+#include "view/ZImage.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace nebulo {
+namespace {
+
+QImage Pattern(int Width, int Height)
+{
+    QImage Image(Width, Height, QImage::Format_RGB32);
+    for (int Y = 0; Y < Height; ++Y)
+        for (int X = 0; X < Width; ++X)
+            Image.setPixel(X, Y, qRgb((X * 5) & 255, (Y * 3) & 255, 90));
+    return Image;
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Application().SetErrorReport([this](const QString& Message) { Reports.push_back(Message); });
+        QGuiApplication::clipboard()->clear();
+        Window = std::make_unique<TForm1>();
+    }
+    void TearDown() override { Application().OnMessage = nullptr; }
+
+    std::vector<QWidget*> PictureControls() const
+    {
+        return {Window->SpeedButton1, Window->SpeedButton2, Window->SpeedButton3,
+                Window->SpeedButton5, Window->CheckBox1,    Window->TrackBar1};
+    }
+    void Paste(const QImage& Image)
+    {
+        QGuiApplication::clipboard()->setImage(Image);
+        QTest::mouseClick(Window->SpeedButton4, Qt::LeftButton);
+    }
+    // The view's picture, the way it would be put on the clipboard.
+    QImage Shown() const { return Window->ZImage1->Bitmap()->ToRgb32(); }
+    void Blur(int Position, bool Border)
+    {
+        Window->TrackBar1->SetPosition(Position);
+        Window->CheckBox1->setChecked(Border);
+        Window->SpeedButton5Click(Window->SpeedButton5);
+    }
+
+    std::unique_ptr<TForm1> Window;
+    std::vector<QString> Reports;
+};
+
+TEST_F(MainWindow, StartsWithItsLayoutAndNothingToWorkOn)
+{
+    EXPECT_EQ(Window->Caption(), "Nebulo");
+    EXPECT_EQ(Window->size(), QSize(258, 259));
+    EXPECT_EQ(Window->pos(), QPoint(200, 108));
+    EXPECT_EQ(Window->Panel1->geometry(), QRect(3, 3, 251, 189));
+    EXPECT_EQ(Window->ZImage1->geometry(), QRect(2, 2, 246, 184));
+    EXPECT_EQ(Window->SpeedButton4->geometry(), QRect(4, 200, 25, 25));
+    EXPECT_EQ(Window->SpeedButton5->geometry(), QRect(112, 200, 25, 25));
+    EXPECT_EQ(Window->TrackBar1->geometry(), QRect(2, 232, 256, 21));
+    EXPECT_EQ(Window->SpeedButton4->toolTip(), "Paste from Clipboard");
+    EXPECT_EQ(Window->TrackBar1->toolTip(), "Blur Amount");
+    for (QWidget* Control : PictureControls())
+        EXPECT_FALSE(Control->isEnabled()) << Control->objectName().toStdString();
+    EXPECT_TRUE(Window->SpeedButton4->isEnabled());
+    EXPECT_EQ(Window->ZImage1->SelectedTool(), TTool::None);
+    EXPECT_EQ(Window->Label3->Caption(), "0");
+    EXPECT_FALSE(Window->SpeedButton1->Down());
+    EXPECT_FALSE(Window->SpeedButton2->Down());
+    EXPECT_FALSE(Window->CheckBox1->isChecked());
+    EXPECT_EQ(Window->ZImage1->Bitmap()->Width(), 100) << "the stored white picture";
+    EXPECT_EQ(Window->ZImage1->DestRect(), (TRect{0, 0, 0, 0})) << "not shown before the first paste";
+}
+
+TEST_F(MainWindow, ShowsTheAmountWithTheLocalesSeparator)
+{
+    const std::pair<int, const char*> Rows[] = {{0, "0"}, {1, "0.1"}, {5, "0.5"}, {10, "1"}, {15, "1.5"},
+                                                {200, "20"}, {3, "0.3"}, {7, "0.7"}};
+    SetDecimalSeparator('.');
+    for (auto [Position, Text] : Rows) {
+        Window->TrackBar1->SetPosition(Position);
+        EXPECT_EQ(Window->Label3->Caption(), Text) << "position " << Position;
+        EXPECT_EQ(Window->Label3->x(), 150) << "the label keeps its left edge";
+    }
+    SetDecimalSeparator(',');
+    Window->TrackBar1->SetPosition(15);
+    EXPECT_EQ(Window->Label3->Caption(), "1,5");
+    SetDecimalSeparator('.');
+}
+
+TEST_F(MainWindow, PasteTakesThePictureAndEnablesThePictureControls)
+{
+    Window->SpeedButton4Click(Window->SpeedButton4);
+    for (QWidget* Control : PictureControls())
+        EXPECT_FALSE(Control->isEnabled()) << "an empty clipboard leaves " << Control->objectName().toStdString();
+
+    Paste(Pattern(300, 200));
+    EXPECT_EQ(Shown(), Pattern(300, 200));
+    EXPECT_EQ(Window->ZImage1->ZoomFactor(), 256);
+    EXPECT_EQ(Window->ZImage1->SourceRect(), (TRect{0, 0, 246, 184}));
+    for (QWidget* Control : PictureControls())
+        EXPECT_TRUE(Control->isEnabled()) << Control->objectName().toStdString();
+    EXPECT_EQ(Window->ZImage1->SelectedTool(), TTool::Zoom);
+    EXPECT_TRUE(Window->SpeedButton2->Down());
+    EXPECT_FALSE(Clipboard().IsOpen()) << "the clipboard is closed again";
+}
+
+TEST_F(MainWindow, PasteWhileTheMoveToolIsDownSelectsZoomAgain)
+{
+    Paste(Pattern(40, 30));
+    QTest::mouseClick(Window->SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(Window->ZImage1->SelectedTool(), TTool::Move);
+    EXPECT_TRUE(Window->SpeedButton1->Down());
+    Paste(Pattern(50, 30));
+    EXPECT_TRUE(Window->SpeedButton2->Down());
+    EXPECT_FALSE(Window->SpeedButton1->Down());
+    EXPECT_EQ(Window->ZImage1->SelectedTool(), TTool::Zoom);
+}
+
+TEST_F(MainWindow, AFailingPasteIsReportedAndChangesNothing)
+{
+    auto* Broken = new QMimeData;
+    Broken->setData("image/png", "not a picture at all");
+    QGuiApplication::clipboard()->setMimeData(Broken);
+    QTest::mouseClick(Window->SpeedButton4, Qt::LeftButton);
+    ASSERT_EQ(Reports.size(), 1u);
+    EXPECT_EQ(Reports[0], "Unsupported clipboard format");
+    EXPECT_FALSE(Clipboard().IsOpen());
+    for (QWidget* Control : PictureControls())
+        EXPECT_FALSE(Control->isEnabled()) << Control->objectName().toStdString();
+}
+
+TEST_F(MainWindow, CopyPutsThePictureOnTheClipboard)
+{
+    Paste(Pattern(20, 10));
+    Blur(30, true);
+    QGuiApplication::clipboard()->clear();
+    QTest::mouseClick(Window->SpeedButton3, Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), Shown());
+    EXPECT_FALSE(Clipboard().IsOpen());
+}
+
+TEST_F(MainWindow, BlurAtZeroOrOnTooLargeAPictureDoesNothing)
+{
+    Paste(Pattern(2023, 20));
+    Blur(0, false);
+    EXPECT_EQ(Shown(), Pattern(2023, 20));
+    Blur(1, true);
+    EXPECT_EQ(Shown(), Pattern(2023, 20)) << "2023 + 2 reaches the limit";
+    Paste(Pattern(20, 2024));
+    Blur(50, false);
+    EXPECT_EQ(Shown(), Pattern(20, 2024));
+    EXPECT_EQ(Screen().Cursor(), crDefault);
+}
+
+TEST_F(MainWindow, BlursAccumulateKeepingTheZoom)
+{
+    Paste(Pattern(100, 80));
+    QTest::mouseClick(Window->ZImage1, Qt::LeftButton);
+    ASSERT_EQ(Window->ZImage1->ZoomFactor(), 512);
+    Blur(10, true);
+    EXPECT_EQ(Shown().size(), QSize(103, 83));
+    Blur(10, true);
+    EXPECT_EQ(Shown().size(), QSize(106, 86));
+    EXPECT_EQ(Window->ZImage1->ZoomFactor(), 512);
+    EXPECT_EQ(Screen().Cursor(), crDefault);
+
+    Blur(15, false);
+    EXPECT_EQ(Shown().size(), QSize(106, 86));
+    Blur(200, true);
+    EXPECT_EQ(Shown().size(), QSize(128, 108));
+}
+
+TEST_F(MainWindow, TheBusyCursorIsRestoredWhenAStepFails)
+{
+    try {
+        TBusyCursor Busy;
+        EXPECT_EQ(Screen().Cursor(), crHourGlass);
+        throw EInvalidOperation("a failing step");
+    } catch (const EInvalidOperation&) {
+    }
+    EXPECT_EQ(Screen().Cursor(), crDefault);
+}
+
+TEST_F(MainWindow, StoresItsLayoutInTheSameFormItReadsIt)
+{
+    const QString Written = WriteLayoutText(*Window);
+    EXPECT_TRUE(Written.contains("  object SDIB1: TSDIB\n    Data = {}\n")) << "Data is always written";
+    EXPECT_TRUE(Written.contains("Bitmap.Data = {"));
+    EXPECT_TRUE(Written.contains("OnClick = SpeedButton5Click"));
+    EXPECT_TRUE(Written.contains("Hint = 'Copy to Clipboard'"));
+}
+
+} // namespace
+} // namespace nebulo

@@ -1,0 +1,9 @@
+# Common start of an end-to-end test: arguments NEBULO NEBULO_BLUR WORKDIR;
+# a fresh work folder, a private X server, everything ended on exit.
+set -euo pipefail
+NEBULO=$1 NEBULO_BLUR=$2 WORK=$3
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/desktop.sh"
+rm -rf "$WORK" && mkdir -p "$WORK/runtime" && chmod 700 "$WORK/runtime" && cd "$WORK"
+export XDG_RUNTIME_DIR=$WORK/runtime NEBULO_LOG=$WORK/nebulo.log
+trap 'stop_nebulo; [ -n "${XCLIP_PID:-}" ] && kill $XCLIP_PID 2>/dev/null; kill $XVFB_PID 2>/dev/null; wait 2>/dev/null' EXIT
+start_xvfb

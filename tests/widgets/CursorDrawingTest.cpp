@@ -1,0 +1,83 @@
+#include "toolkit/widgets/CursorDrawing.h"
+
+#include "toolkit/core/Exceptions.h"
+
+#include <QBitmap>
+
+#include <gtest/gtest.h>
+
+namespace nebulo {
+namespace {
+
+// A transparent drawing with a black pixel at (1, 0) and a white one at (31, 31).
+QByteArray Drawing()
+{
+    QByteArray Text;
+    for (int Y = 0; Y < CursorDrawingSize; ++Y) {
+        QByteArray Line(CursorDrawingSize, '.');
+        if (Y == 0)
+            Line[1] = '#';
+        if (Y == CursorDrawingSize - 1)
+            Line[CursorDrawingSize - 1] = '+';
+        Text += Line + '\n';
+    }
+    return Text;
+}
+
+TEST(CursorDrawing, BlackWhiteAndTransparentPixels)
+{
+    const QCursor Cursor = CursorFromDrawing(Drawing());
+    EXPECT_EQ(Cursor.hotSpot(), QPoint(0, 0));
+    const QImage Image = Cursor.bitmap().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage Mask = Cursor.mask().toImage().convertToFormat(QImage::Format_RGB32);
+    // A set bit shows black in a bitmap's image.
+    const struct {
+        int X, Y;
+        bool ImageSet, MaskSet;
+    } Pixels[] = {{1, 0, true, true}, {31, 31, false, true}, {0, 0, false, false}, {30, 31, false, false}};
+    for (const auto& P : Pixels) {
+        EXPECT_EQ(Image.pixel(P.X, P.Y) == qRgb(0, 0, 0), P.ImageSet) << "image bit at " << P.X << ", " << P.Y;
+        EXPECT_EQ(Mask.pixel(P.X, P.Y) == qRgb(0, 0, 0), P.MaskSet) << "mask bit at " << P.X << ", " << P.Y;
+    }
+}
+
+TEST(CursorDrawing, CarriageReturnsBeforeLineEndsAreIgnored)
+{
+    QByteArray Text = Drawing();
+    Text.replace("\n", "\r\n");
+    EXPECT_EQ(CursorFromDrawing(Text).bitmap().toImage(), CursorFromDrawing(Drawing()).bitmap().toImage());
+}
+
+struct BrokenRow {
+    const char* Name;
+    QByteArray (*Break)(QByteArray);
+};
+
+void PrintTo(const BrokenRow& Row, std::ostream* Out)
+{
+    *Out << Row.Name;
+}
+
+class BrokenDrawingTest : public ::testing::TestWithParam<BrokenRow> {};
+
+TEST_P(BrokenDrawingTest, IsRejected)
+{
+    EXPECT_THROW(CursorFromDrawing(GetParam().Break(Drawing())), EInvalidGraphic);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text, BrokenDrawingTest,
+    ::testing::Values(BrokenRow{"LineMissing", [](QByteArray T) { return T.left(T.size() - 33); }},
+                      BrokenRow{"LineTooLong", [](QByteArray T) { return T.insert(5, '.'); }},
+                      BrokenRow{"LineTooShort", [](QByteArray T) { return T.remove(40, 1); }},
+                      BrokenRow{"UnknownCharacter", [](QByteArray T) { return T.replace(7, 1, "x"); }},
+                      BrokenRow{"Empty", [](QByteArray) { return QByteArray(); }}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST(CursorDrawing, MissingResourceIsAFailure)
+{
+    EXPECT_THROW(LoadCursorResource("NO_SUCH_CURSOR"), EInvalidGraphic);
+}
+
+} // namespace
+} // namespace nebulo

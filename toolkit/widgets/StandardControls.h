@@ -1,0 +1,9 @@
+#pragma once
+
+namespace nebulo {
+
+// Makes the toolkit's controls known to the layout reader by their class
+// names. Safe to call more than once.
+void RegisterStandardControls();
+
+} // namespace nebulo
