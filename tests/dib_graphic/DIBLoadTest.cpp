@@ -158,7 +158,6 @@ struct TRefusal {
     TBytes DIB;
     const char* StreamMessage;
     const char* ClipboardMessage;
-    const char* BitmapMessage; // nullptr: not reachable from a bitmap
 };
 
 TBytes WithField(TBytes DIB, size_t Offset, uint32_t Value)
@@ -180,22 +179,22 @@ std::vector<TRefusal> Refusals()
     TBytes Huge = WithField(WithField(Valid, 4, 20000), 8, 20000);
     TBytes Absurd = WithField(WithField(Valid, 4, 100000), 8, 100000);
     return {
-        {"108-byte header", Long108, "", "Unknown clipboard format", "Invalid bitmap format"},
-        {"124-byte header", WithField(Valid, 0, 124), "", "Unknown clipboard format", nullptr},
-        {"RLE-compressed", WithField(Valid, 16, 1), "Invalid bitmap format", "Unknown clipboard format", nullptr},
-        {"bit fields", WithField(Valid, 16, 3), "Invalid bitmap format", "Unknown clipboard format", nullptr},
-        {"top-down", TopDown, "Invalid bitmap format", "Unknown clipboard format", nullptr},
-        {"negative width", WithField(Valid, 4, uint32_t(-4)), "Invalid bitmap format", "Unknown clipboard format", nullptr},
-        {"7 bits per pixel", WithField(Valid, 14, 7), "Invalid bitmap format", "Unknown clipboard format", nullptr},
-        {"table beyond the depth", WithField(Valid, 32, 257), "Invalid bitmap format", "Unknown clipboard format", nullptr},
-        {"rows beyond the stream", Huge, "Stream read error", "Stream read error", nullptr},
-        {"rows beyond 2 GB", Absurd, "Invalid bitmap format", "Unknown clipboard format", nullptr},
-        {"short header size", TBytes{40, 0}, "Invalid bitmap", "Unknown clipboard format", nullptr},
-        {"short header", TBytes(Valid.begin(), Valid.begin() + 39), "Invalid bitmap", "Unknown clipboard format", nullptr},
+        {"108-byte header", Long108, "", "Unknown clipboard format"},
+        {"124-byte header", WithField(Valid, 0, 124), "", "Unknown clipboard format"},
+        {"RLE-compressed", WithField(Valid, 16, 1), "Invalid bitmap format", "Unknown clipboard format"},
+        {"bit fields", WithField(Valid, 16, 3), "Invalid bitmap format", "Unknown clipboard format"},
+        {"top-down", TopDown, "Invalid bitmap format", "Unknown clipboard format"},
+        {"negative width", WithField(Valid, 4, uint32_t(-4)), "Invalid bitmap format", "Unknown clipboard format"},
+        {"7 bits per pixel", WithField(Valid, 14, 7), "Invalid bitmap format", "Unknown clipboard format"},
+        {"table beyond the depth", WithField(Valid, 32, 257), "Invalid bitmap format", "Unknown clipboard format"},
+        {"rows beyond the stream", Huge, "Stream read error", "Stream read error"},
+        {"rows beyond 2 GB", Absurd, "Invalid bitmap format", "Unknown clipboard format"},
+        {"short header size", TBytes{40, 0}, "Invalid bitmap", "Unknown clipboard format"},
+        {"short header", TBytes(Valid.begin(), Valid.begin() + 39), "Invalid bitmap", "Unknown clipboard format"},
         {"short core table", TBytes(Core.begin(), Core.begin() + 12 + 700), "Invalid bitmap",
-         "Unknown clipboard format", nullptr},
-        {"short info table", TBytes(Valid.begin(), Valid.begin() + 40 + 700), "Stream read error", "Stream read error", nullptr},
-        {"short rows", TBytes(Valid.begin(), Valid.end() - 1), "Stream read error", "Stream read error", nullptr},
+         "Unknown clipboard format"},
+        {"short info table", TBytes(Valid.begin(), Valid.begin() + 40 + 700), "Stream read error", "Stream read error"},
+        {"short rows", TBytes(Valid.begin(), Valid.end() - 1), "Stream read error", "Stream read error"},
     };
 }
 

@@ -11,11 +11,10 @@ namespace nebulo {
 // Global memory blocks, as the clipboard hands them out: a handle, a lock
 // count and the bytes. Every call checks its handle against the live blocks,
 // so a stale or foreign handle is refused instead of followed.
-constexpr uint32_t GMEM_FIXED = 0x0000;
 constexpr uint32_t GMEM_MOVEABLE = 0x0002;
-constexpr uint32_t GMEM_ZEROINIT = 0x0040;
 
 // A new zero-filled block of Bytes bytes, or none when it cannot be had.
+// Blocks never move, so every kind of block behaves as a movable one.
 HGLOBAL GlobalAlloc(uint32_t Flags, size_t Bytes);
 // The block's first byte, counting one more lock; none for an unknown
 // handle or an empty block.

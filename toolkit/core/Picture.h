@@ -21,8 +21,6 @@ public:
 
     // None while the picture holds nothing.
     TGraphic* Graphic() const { return Graphic_.get(); }
-    int32_t Width() const { return Graphic_ ? Graphic_->Width() : 0; }
-    int32_t Height() const { return Graphic_ ? Graphic_->Height() : 0; }
 
     // Makes a graphic of the class registered last for Format and loads it
     // from Data; on failure the new graphic is dropped and the old one kept.

@@ -6,8 +6,8 @@
 
 namespace nebulo {
 
+// The colour table holds colours (not palette indices, which are not drawn).
 constexpr uint32_t DIB_RGB_COLORS = 0;
-constexpr uint32_t DIB_PAL_COLORS = 1;
 
 // Draws the source rectangle of a packed DIB (Info: a 40-byte info header and
 // its colour table; Bits: the rows, bottom-up) stretched into the destination
