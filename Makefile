@@ -15,9 +15,10 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# The short fuzz runs come first, so that CTest's summary closes the output.
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@scripts/fuzz $(FUZZ_SECONDS)
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 run: build
 	@scripts/run
