@@ -104,6 +104,24 @@ TEST_F(MainWindow, ShowsTheAmountWithTheLocalesSeparator)
     SetDecimalSeparator('.');
 }
 
+TEST_F(MainWindow, TheSliderAnswersTheKeysOnceClicked)
+{
+    Paste(Pattern(10, 10));
+    TTrackBar* Slider = Window->TrackBar1;
+    EXPECT_EQ(Slider->focusPolicy(), Qt::ClickFocus) << "no tab stop, but focus on a click";
+    QTest::keyClick(Slider, Qt::Key_Right);
+    EXPECT_EQ(Slider->Position(), 1);
+    QTest::keyClick(Slider, Qt::Key_PageUp);
+    EXPECT_EQ(Slider->Position(), 6);
+    QTest::keyClick(Slider, Qt::Key_End);
+    EXPECT_EQ(Slider->Position(), 200);
+    EXPECT_EQ(Window->Label3->Caption(), "20");
+    QTest::keyClick(Slider, Qt::Key_Left);
+    EXPECT_EQ(Slider->Position(), 199);
+    QTest::keyClick(Slider, Qt::Key_Home);
+    EXPECT_EQ(Slider->Position(), 0);
+}
+
 TEST_F(MainWindow, PasteTakesThePictureAndEnablesThePictureControls)
 {
     Window->SpeedButton4Click(Window->SpeedButton4);
