@@ -21,7 +21,7 @@ std::unique_ptr<TSDIB> GreySurface(const TGrey& Grey)
     const int32_t Width = int32_t(Grey[0].size());
     auto Surface = std::make_unique<TSDIB>();
     const auto File = test::MakeBmpFile(
-        test::Make24BitSpec(Width, Height, [&](int X, int Y) { return uint32_t(Grey[Y][X]) * 0x010101u; }));
+        test::Make24BitPlan(Width, Height, [&](int X, int Y) { return uint32_t(Grey[Y][X]) * 0x010101u; }));
     auto Stream = test::StreamOf(File);
     Surface->LoadFromStream(*Stream);
     return Surface;
@@ -107,7 +107,7 @@ TEST(BlurSurface, UniformPicturesStayUniform)
 TEST(BlurSurface, TreatsTheThreeChannelsAlikeAndSeparately)
 {
     auto Surface = std::make_unique<TSDIB>();
-    const auto File = test::MakeBmpFile(test::Make24BitSpec(5, 1, [](int X, int) {
+    const auto File = test::MakeBmpFile(test::Make24BitPlan(5, 1, [](int X, int) {
         return X == 0 ? 0x00FF0000u : X == 2 ? 0x0000FF00u : X == 4 ? 0x000000FFu : 0u;
     }));
     auto Stream = test::StreamOf(File);
@@ -135,10 +135,10 @@ TEST(BlurSurface, NeverTouchesPaddingBytes)
 
 TEST(BlurSurface, TopDownAndEmptySurfacesAreLeftAlone)
 {
-    test::TBmpSpec Spec{2, -2, 24};
-    Spec.Rows = test::TBytes(16, 0x40);
-    Spec.Rows[0] = 0xFF;
-    const auto File = test::MakeBmpFile(Spec);
+    test::TBmpPlan Plan{2, -2, 24};
+    Plan.Rows = test::TBytes(16, 0x40);
+    Plan.Rows[0] = 0xFF;
+    const auto File = test::MakeBmpFile(Plan);
     TSDIB TopDown;
     auto Stream = test::StreamOf(File);
     TopDown.LoadFromStream(*Stream);
@@ -152,10 +152,10 @@ TEST(BlurSurface, TopDownAndEmptySurfacesAreLeftAlone)
 
 TEST(BlurSurface, PalettePicturesKeepTheirIndices)
 {
-    test::TBmpSpec Spec{5, 2, 8};
-    Spec.Palette = std::vector<uint32_t>(256, 0x102030);
-    Spec.Rows = {1, 2, 3, 4, 5, 0, 0, 0, 9, 8, 7, 6, 5, 0, 0, 0};
-    const auto File = test::MakeBmpFile(Spec);
+    test::TBmpPlan Plan{5, 2, 8};
+    Plan.Palette = std::vector<uint32_t>(256, 0x102030);
+    Plan.Rows = {1, 2, 3, 4, 5, 0, 0, 0, 9, 8, 7, 6, 5, 0, 0, 0};
+    const auto File = test::MakeBmpFile(Plan);
     TSDIB Surface;
     auto Stream = test::StreamOf(File);
     Surface.LoadFromStream(*Stream);

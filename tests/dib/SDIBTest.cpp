@@ -9,7 +9,7 @@
 namespace nebulo {
 namespace {
 
-using test::TBmpSpec;
+using test::TBmpPlan;
 using test::TBytes;
 
 void Load(TSDIB& Surface, const TBytes& File)
@@ -26,9 +26,9 @@ TBytes Held(TSDIB& Surface)
 // The 2 x 2 picture whose stored rows are 01..06 and 07..0C, two pad bytes each.
 TBytes TwoByTwo()
 {
-    TBmpSpec Spec{2, 2, 24};
-    Spec.Rows = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
-    return test::MakeBmpFile(Spec);
+    TBmpPlan Plan{2, 2, 24};
+    Plan.Rows = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+    return test::MakeBmpFile(Plan);
 }
 
 TEST(SDIB, AFreshSurfaceIsEmptyAndInert)
@@ -82,11 +82,11 @@ TEST(SDIB, WritesOnlyThePixelsBytesAndIgnoresByteThree)
 
 TEST(SDIB, OneBitPixelsAreSingleBitsHighestFirst)
 {
-    TBmpSpec Spec{10, 2, 1};
-    Spec.Palette = {0, 0xFFFFFF};
-    Spec.Rows = {0x00, 0x7F, 0, 0, 0xFF, 0x00, 0, 0};
+    TBmpPlan Plan{10, 2, 1};
+    Plan.Palette = {0, 0xFFFFFF};
+    Plan.Rows = {0x00, 0x7F, 0, 0, 0xFF, 0x00, 0, 0};
     TSDIB Surface;
-    Load(Surface, test::MakeBmpFile(Spec));
+    Load(Surface, test::MakeBmpFile(Plan));
     EXPECT_EQ(Surface.RowStride(), 4);
     EXPECT_EQ(Surface.ReadPixel({1, 1}), 1u << 24);
     Surface.WritePixel({9, 2}, 1u << 24);
@@ -99,11 +99,11 @@ TEST(SDIB, OneBitPixelsAreSingleBitsHighestFirst)
 
 TEST(SDIB, FourBitPixelsAreNibblesOddColumnsHigh)
 {
-    TBmpSpec Spec{4, 1, 4};
-    Spec.Palette = std::vector<uint32_t>(16, 0);
-    Spec.Rows = {0x12, 0x34, 0, 0};
+    TBmpPlan Plan{4, 1, 4};
+    Plan.Palette = std::vector<uint32_t>(16, 0);
+    Plan.Rows = {0x12, 0x34, 0, 0};
     TSDIB Surface;
-    Load(Surface, test::MakeBmpFile(Spec));
+    Load(Surface, test::MakeBmpFile(Plan));
     EXPECT_EQ(Surface.ReadPixel({1, 1}) >> 24, 1u);
     EXPECT_EQ(Surface.ReadPixel({4, 1}) >> 24, 4u);
     Surface.WritePixel({3, 1}, 5u << 24);
@@ -114,11 +114,11 @@ TEST(SDIB, FourBitPixelsAreNibblesOddColumnsHigh)
 
 TEST(SDIB, EightBitIndexTravelsInByteThree)
 {
-    TBmpSpec Spec{1, 1, 8};
-    Spec.Palette = std::vector<uint32_t>(256, 0);
-    Spec.Rows = {42, 0, 0, 0};
+    TBmpPlan Plan{1, 1, 8};
+    Plan.Palette = std::vector<uint32_t>(256, 0);
+    Plan.Rows = {42, 0, 0, 0};
     TSDIB Surface;
-    Load(Surface, test::MakeBmpFile(Spec));
+    Load(Surface, test::MakeBmpFile(Plan));
     EXPECT_EQ(Surface.ReadPixel({1, 1}), 42u << 24);
     Surface.WritePixel({1, 1}, 0x07FFFFFF);
     EXPECT_EQ(Surface.ReadPixel({1, 1}), 7u << 24);
@@ -127,10 +127,10 @@ TEST(SDIB, EightBitIndexTravelsInByteThree)
 TEST(SDIB, DeepPicturesAreAcceptedButHaveNoPixels)
 {
     for (uint16_t Bits : {uint16_t(16), uint16_t(32)}) {
-        TBmpSpec Spec{2, 1, Bits};
-        Spec.Rows = TBytes(size_t(bmp::RowBytes(2, Bits)), 0x5A);
+        TBmpPlan Plan{2, 1, Bits};
+        Plan.Rows = TBytes(size_t(bmp::RowBytes(2, Bits)), 0x5A);
         TSDIB Surface;
-        Load(Surface, test::MakeBmpFile(Spec));
+        Load(Surface, test::MakeBmpFile(Plan));
         EXPECT_TRUE(Surface.Valid()) << Bits << " bits";
         EXPECT_EQ(Surface.ReadPixel({1, 1}), 0u) << Bits << " bits";
         const TBytes Before = Held(Surface);
@@ -141,10 +141,10 @@ TEST(SDIB, DeepPicturesAreAcceptedButHaveNoPixels)
 
 TEST(SDIB, TopDownPicturesHaveNoAddressablePoint)
 {
-    TBmpSpec Spec{1, -1, 24};
-    Spec.Rows = {1, 2, 3, 0};
+    TBmpPlan Plan{1, -1, 24};
+    Plan.Rows = {1, 2, 3, 0};
     TSDIB Surface;
-    Load(Surface, test::MakeBmpFile(Spec));
+    Load(Surface, test::MakeBmpFile(Plan));
     EXPECT_TRUE(Surface.Valid());
     EXPECT_EQ(Surface.ReadPixel({1, 1}), 0u);
     EXPECT_EQ(Surface.ReadPixel({1, -1}), 0u);
@@ -154,7 +154,7 @@ TEST(SDIB, RejectedHeadersLeaveTheGeometryAndValidity)
 {
     TSDIB Surface;
     Load(Surface, TwoByTwo());
-    TBmpSpec Compressed{5, 5, 8, 1};
+    TBmpPlan Compressed{5, 5, 8, 1};
     Compressed.Rows = TBytes(8, 0);
     Load(Surface, test::MakeBmpFile(Compressed));
     EXPECT_TRUE(Surface.Valid()) << "never cleared";
@@ -193,7 +193,7 @@ TEST(SDIB, PixelsPastTheEndOfATruncatedFile)
     Surface.WritePixel({2, 1}, 0xFFFFFF);
     EXPECT_EQ(Surface.DIBFile().Size(), int64_t(File.size())) << "a write never extends the file";
 
-    TBmpSpec OneBit{8, 2, 1};
+    TBmpPlan OneBit{8, 2, 1};
     OneBit.Palette = {0, 0xFFFFFF};
     OneBit.Rows = {0, 0, 0, 0};
     TSDIB Short;

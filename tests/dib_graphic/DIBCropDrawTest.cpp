@@ -75,9 +75,9 @@ TEST(DIBCropEdges, HeightZeroLeavesAHeaderOnlyPicture)
 
 TEST(DIBCropEdges, RowsOfNoBytesAreNotWalked)
 {
-    test::TBmpSpec Spec{0, 2000000000, 24};
+    test::TBmpPlan Plan{0, 2000000000, 24};
     TDIB Graphic;
-    test::LoadFile(Graphic, test::MakeBmpFile(Spec));
+    test::LoadFile(Graphic, test::MakeBmpFile(Plan));
     Graphic.SetHeight(1000000000);
     EXPECT_EQ(Graphic.Height(), 1000000000);
     EXPECT_EQ(test::HeldDIB(Graphic).size(), 40u);
@@ -223,19 +223,19 @@ TEST(DIBDraw, StretchesToTwiceTheSizeAndRestoresThePalette)
 TEST(DIBDraw, HonoursTheCanvasCopyModeAndMakesAPaletteOfTheTable)
 {
     TDIB Graphic;
-    test::TBmpSpec Spec = test::RandomSpec(2, 1, 4);
-    Spec.Rows = {0x10, 0, 0, 0};
-    test::LoadFile(Graphic, test::MakeBmpFile(Spec));
+    test::TBmpPlan Plan = test::RandomSpec(2, 1, 4);
+    Plan.Rows = {0x10, 0, 0, 0};
+    test::LoadFile(Graphic, test::MakeBmpFile(Plan));
     const TPaletteHandle Palette = Graphic.CreateDIBPalette();
     ASSERT_EQ(Palette->Entries.size(), 16u);
     const PALETTEENTRY Entry = Palette->Entries[1];
-    EXPECT_EQ(qRgb(Entry.peRed, Entry.peGreen, Entry.peBlue), QRgb(0xFF000000 | Spec.Palette[1]));
+    EXPECT_EQ(qRgb(Entry.peRed, Entry.peGreen, Entry.peBlue), QRgb(0xFF000000 | Plan.Palette[1]));
 
     TTarget Target(2, 1);
     Target.Bitmap.Canvas().SetCopyMode(cmSrcInvert);
     Graphic.Draw(Target.Bitmap.Canvas(), {0, 0, 2, 1});
-    EXPECT_EQ(Target.Bitmap.ToRgb32().pixel(0, 0), (0xFF000000 | Spec.Palette[1]) ^ 0x010203u);
-    EXPECT_EQ(Target.Bitmap.ToRgb32().pixel(1, 0), (0xFF000000 | Spec.Palette[0]) ^ 0x010203u);
+    EXPECT_EQ(Target.Bitmap.ToRgb32().pixel(0, 0), (0xFF000000 | Plan.Palette[1]) ^ 0x010203u);
+    EXPECT_EQ(Target.Bitmap.ToRgb32().pixel(1, 0), (0xFF000000 | Plan.Palette[0]) ^ 0x010203u);
 }
 
 } // namespace

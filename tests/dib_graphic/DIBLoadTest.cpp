@@ -70,8 +70,8 @@ TEST(DIBLoad, MissingColourCountIsFilledInFromTheDepth)
     };
     for (const TCase Case : {TCase{1, 2}, TCase{4, 16}, TCase{8, 256}, TCase{24, 0}, TCase{32, 0}}) {
         SCOPED_TRACE("bit count " + std::to_string(Case.BitCount));
-        test::TBmpSpec Spec = test::RandomSpec(3, 2, Case.BitCount);
-        TBytes File = test::MakeBmpFile(Spec);
+        test::TBmpPlan Plan = test::RandomSpec(3, 2, Case.BitCount);
+        TBytes File = test::MakeBmpFile(Plan);
         bmp::PutU32(File.data() + 14 + 32, 0);
         TDIB Graphic;
         test::LoadFile(Graphic, File);

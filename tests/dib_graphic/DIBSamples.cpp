@@ -7,16 +7,16 @@
 
 namespace nebulo::test {
 
-TBmpSpec RandomSpec(int32_t Width, int32_t Height, uint16_t BitCount, uint32_t Seed)
+TBmpPlan RandomSpec(int32_t Width, int32_t Height, uint16_t BitCount, uint32_t Seed)
 {
     std::mt19937 Random(Seed);
-    TBmpSpec Spec{Width, Height, BitCount};
-    Spec.Rows.resize(size_t(DIBRowBytes(Width * BitCount)) * size_t(Height));
-    for (auto& Byte : Spec.Rows)
+    TBmpPlan Plan{Width, Height, BitCount};
+    Plan.Rows.resize(size_t(DIBRowBytes(Width * BitCount)) * size_t(Height));
+    for (auto& Byte : Plan.Rows)
         Byte = uint8_t(Random());
     for (int32_t I = 0; I < DIBColorCount(BitCount); ++I)
-        Spec.Palette.push_back(Random() & 0xFFFFFF);
-    return Spec;
+        Plan.Palette.push_back(Random() & 0xFFFFFF);
+    return Plan;
 }
 
 void LoadFile(TDIB& Graphic, const TBytes& File)

@@ -13,7 +13,7 @@ namespace nebulo::test {
 
 // A picture of Width x Height at BitCount bits with pseudo-random rows (pad
 // bytes included) and, up to 8 bits, a full pseudo-random colour table.
-TBmpSpec RandomSpec(int32_t Width, int32_t Height, uint16_t BitCount, uint32_t Seed = 1);
+TBmpPlan RandomSpec(int32_t Width, int32_t Height, uint16_t BitCount, uint32_t Seed = 1);
 
 // Loads a BMP file into Graphic through LoadFromStream.
 void LoadFile(TDIB& Graphic, const TBytes& File);

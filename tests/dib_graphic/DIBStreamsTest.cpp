@@ -52,11 +52,11 @@ TEST(CopyBitRow, CopiesEveryRunAtEveryShiftAndWritesNoFurther)
 // A held 2 x 2 picture at BitCount bits, rows of bytes 0, 1, 2 ...
 std::unique_ptr<TDIB> TwoByTwo(uint16_t BitCount)
 {
-    test::TBmpSpec Spec = test::RandomSpec(2, 2, BitCount);
-    for (size_t I = 0; I < Spec.Rows.size(); ++I)
-        Spec.Rows[I] = uint8_t(I);
+    test::TBmpPlan Plan = test::RandomSpec(2, 2, BitCount);
+    for (size_t I = 0; I < Plan.Rows.size(); ++I)
+        Plan.Rows[I] = uint8_t(I);
     auto Graphic = std::make_unique<TDIB>();
-    test::LoadFile(*Graphic, test::MakeBmpFile(Spec));
+    test::LoadFile(*Graphic, test::MakeBmpFile(Plan));
     return Graphic;
 }
 

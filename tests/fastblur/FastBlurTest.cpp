@@ -108,10 +108,10 @@ struct TRefusedCase {
 
 TBytes EightBitFile()
 {
-    test::TBmpSpec Spec{5, 3, 8};
-    Spec.Palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
-    Spec.Rows = {0, 1, 2, 3, 1, 0, 0, 0, 3, 2, 1, 0, 2, 0, 0, 0, 1, 1, 3, 3, 0, 0, 0, 0};
-    return test::MakeBmpFile(Spec);
+    test::TBmpPlan Plan{5, 3, 8};
+    Plan.Palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+    Plan.Rows = {0, 1, 2, 3, 1, 0, 0, 0, 3, 2, 1, 0, 2, 0, 0, 0, 1, 1, 3, 3, 0, 0, 0, 0};
+    return test::MakeBmpFile(Plan);
 }
 
 TBytes WithInt32At(TBytes File, size_t Offset, int32_t Value)

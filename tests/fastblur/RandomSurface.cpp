@@ -8,19 +8,19 @@ namespace nebulo::test {
 
 TBytes RandomBmpFile(int32_t Width, int32_t Height, std::mt19937& Random)
 {
-    TBmpSpec Spec{Width, Height, 24};
+    TBmpPlan Plan{Width, Height, 24};
     // 24-bit files may carry a table before the rows; the rows then start later.
-    Spec.Palette.resize(Random() % 3);
-    for (uint32_t& Entry : Spec.Palette)
+    Plan.Palette.resize(Random() % 3);
+    for (uint32_t& Entry : Plan.Palette)
         Entry = Random();
     const int32_t Stride = (Width * 24 + 31) / 32 * 4;
-    Spec.Rows.resize(size_t(Stride) * size_t(Height));
-    for (uint8_t& Byte : Spec.Rows)
+    Plan.Rows.resize(size_t(Stride) * size_t(Height));
+    for (uint8_t& Byte : Plan.Rows)
         Byte = uint8_t(Random());
-    Spec.Trailing.resize(Random() % 5);
-    for (uint8_t& Byte : Spec.Trailing)
+    Plan.Trailing.resize(Random() % 5);
+    for (uint8_t& Byte : Plan.Trailing)
         Byte = uint8_t(Random());
-    return MakeBmpFile(Spec);
+    return MakeBmpFile(Plan);
 }
 
 std::unique_ptr<TSDIB> SurfaceOf(const TBytes& File)

@@ -4,32 +4,32 @@
 
 namespace nebulo::test {
 
-TBytes MakeBmpFile(const TBmpSpec& Spec)
+TBytes MakeBmpFile(const TBmpPlan& Plan)
 {
-    const uint32_t TableBytes = uint32_t(Spec.Palette.size()) * 4;
+    const uint32_t TableBytes = uint32_t(Plan.Palette.size()) * 4;
     const uint32_t Offset = 54 + TableBytes;
     TBytes File(Offset, 0);
     bmp::PutU16(File.data(), bmp::Signature);
-    bmp::PutU32(File.data() + 2, uint32_t(Offset + Spec.Rows.size()));
+    bmp::PutU32(File.data() + 2, uint32_t(Offset + Plan.Rows.size()));
     bmp::PutU32(File.data() + 10, Offset);
     bmp::PutU32(File.data() + 14, 40);
-    bmp::PutU32(File.data() + 18, uint32_t(Spec.Width));
-    bmp::PutU32(File.data() + 22, uint32_t(Spec.Height));
+    bmp::PutU32(File.data() + 18, uint32_t(Plan.Width));
+    bmp::PutU32(File.data() + 22, uint32_t(Plan.Height));
     bmp::PutU16(File.data() + 26, 1);
-    bmp::PutU16(File.data() + 28, Spec.BitCount);
-    bmp::PutU32(File.data() + 30, Spec.Compression);
-    bmp::PutU32(File.data() + 34, uint32_t(Spec.Rows.size()));
-    bmp::PutU32(File.data() + 46, uint32_t(Spec.Palette.size()));
-    for (size_t I = 0; I < Spec.Palette.size(); ++I)
-        bmp::PutU32(File.data() + 54 + 4 * I, Spec.Palette[I]);
-    File.insert(File.end(), Spec.Rows.begin(), Spec.Rows.end());
-    File.insert(File.end(), Spec.Trailing.begin(), Spec.Trailing.end());
+    bmp::PutU16(File.data() + 28, Plan.BitCount);
+    bmp::PutU32(File.data() + 30, Plan.Compression);
+    bmp::PutU32(File.data() + 34, uint32_t(Plan.Rows.size()));
+    bmp::PutU32(File.data() + 46, uint32_t(Plan.Palette.size()));
+    for (size_t I = 0; I < Plan.Palette.size(); ++I)
+        bmp::PutU32(File.data() + 54 + 4 * I, Plan.Palette[I]);
+    File.insert(File.end(), Plan.Rows.begin(), Plan.Rows.end());
+    File.insert(File.end(), Plan.Trailing.begin(), Plan.Trailing.end());
     return File;
 }
 
-TBytes MakePackedDIB(const TBmpSpec& Spec)
+TBytes MakePackedDIB(const TBmpPlan& Plan)
 {
-    const TBytes File = MakeBmpFile(Spec);
+    const TBytes File = MakeBmpFile(Plan);
     return TBytes(File.begin() + bmp::FileHeaderSize, File.end());
 }
 

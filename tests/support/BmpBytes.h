@@ -12,8 +12,8 @@ using TBytes = std::vector<uint8_t>;
 
 // What a BMP file built for a test holds. Rows are given as stored: bottom
 // row first, each already padded to a multiple of 4 bytes.
-struct TBmpSpec {
-    TBmpSpec(int32_t Width, int32_t Height, uint16_t BitCount, uint32_t Compression = 0)
+struct TBmpPlan {
+    TBmpPlan(int32_t Width, int32_t Height, uint16_t BitCount, uint32_t Compression = 0)
         : Width(Width), Height(Height), BitCount(BitCount), Compression(Compression)
     {
     }
@@ -27,10 +27,10 @@ struct TBmpSpec {
 };
 
 // A 14-byte file header, a 40-byte info header, the palette, the rows.
-TBytes MakeBmpFile(const TBmpSpec& Spec);
+TBytes MakeBmpFile(const TBmpPlan& Plan);
 
 // The same picture as a packed DIB: the file without its 14-byte header.
-TBytes MakePackedDIB(const TBmpSpec& Spec);
+TBytes MakePackedDIB(const TBmpPlan& Plan);
 
 // A memory stream holding Bytes, positioned at 0.
 std::unique_ptr<TMemoryStream> StreamOf(const TBytes& Bytes);
@@ -39,18 +39,18 @@ TBytes BytesOf(TMemoryStream& Stream);
 // A 24-bit file of Width x Height whose pixel (x, y), 0-based from the top
 // left, has the stored bytes Pixel(x, y) (blue, green, red).
 template <typename F>
-TBmpSpec Make24BitSpec(int32_t Width, int32_t Height, F Pixel)
+TBmpPlan Make24BitPlan(int32_t Width, int32_t Height, F Pixel)
 {
-    TBmpSpec Spec{Width, Height, 24};
+    TBmpPlan Plan{Width, Height, 24};
     const int32_t Stride = (Width * 24 + 31) / 32 * 4;
-    Spec.Rows.assign(size_t(Stride) * size_t(Height), 0);
+    Plan.Rows.assign(size_t(Stride) * size_t(Height), 0);
     for (int32_t Row = 0; Row < Height; ++Row)
         for (int32_t X = 0; X < Width; ++X) {
             const uint32_t V = Pixel(X, Height - 1 - Row);
             for (int C = 0; C < 3; ++C)
-                Spec.Rows[size_t(Row) * Stride + size_t(X) * 3 + C] = uint8_t(V >> (8 * C));
+                Plan.Rows[size_t(Row) * Stride + size_t(X) * 3 + C] = uint8_t(V >> (8 * C));
         }
-    return Spec;
+    return Plan;
 }
 
 } // namespace nebulo::test

@@ -9,7 +9,7 @@ namespace nebulo {
 namespace {
 
 using test::TBytes;
-using test::TBmpSpec;
+using test::TBmpPlan;
 
 // A small picture with a different colour at every pixel, so that a flipped,
 // shifted or mirrored row shows.
@@ -117,9 +117,9 @@ TEST(BmpWriter, LaysOutATwoByTwoPictureExactly)
 
 TEST(BmpReader, TakesStoredBytesInFileOrderAndBottomUpRows)
 {
-    TBmpSpec Spec{2, 2, 24};
-    Spec.Rows = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
-    const auto Bitmap = Loaded(test::MakeBmpFile(Spec));
+    TBmpPlan Plan{2, 2, 24};
+    Plan.Rows = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+    const auto Bitmap = Loaded(test::MakeBmpFile(Plan));
     EXPECT_EQ(Bitmap->PixelFormat(), TPixelFormat::pf24bit);
     EXPECT_EQ(Bitmap->Image().pixel(0, 0), qRgb(9, 8, 7)) << "top-left is the last stored row";
     EXPECT_EQ(Bitmap->Image().pixel(1, 1), qRgb(6, 5, 4));
@@ -127,16 +127,16 @@ TEST(BmpReader, TakesStoredBytesInFileOrderAndBottomUpRows)
 
 TEST(BmpReader, ReadsTopDownRows)
 {
-    TBmpSpec Spec{1, -2, 24};
-    Spec.Rows = {1, 2, 3, 0, 4, 5, 6, 0};
-    const auto Bitmap = Loaded(test::MakeBmpFile(Spec));
+    TBmpPlan Plan{1, -2, 24};
+    Plan.Rows = {1, 2, 3, 0, 4, 5, 6, 0};
+    const auto Bitmap = Loaded(test::MakeBmpFile(Plan));
     EXPECT_EQ(Bitmap->Height(), 2);
     EXPECT_EQ(Bitmap->Image().pixel(0, 0), qRgb(3, 2, 1));
 }
 
 TEST(BmpReader, ReadsNibblesAndBitsHighestFirst)
 {
-    TBmpSpec Four{3, 1, 4};
+    TBmpPlan Four{3, 1, 4};
     Four.Palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     Four.Rows = {0x12, 0x30, 0, 0};
     const auto FourBits = Loaded(test::MakeBmpFile(Four));
@@ -145,7 +145,7 @@ TEST(BmpReader, ReadsNibblesAndBitsHighestFirst)
     EXPECT_EQ(FourBits->Image().pixel(1, 0), qRgb(0, 255, 0));
     EXPECT_EQ(FourBits->Image().pixel(2, 0), qRgb(0, 0, 255));
 
-    TBmpSpec One{10, 1, 1};
+    TBmpPlan One{10, 1, 1};
     One.Palette = {0x000000, 0xFFFFFF};
     One.Rows = {0x80, 0x40, 0, 0};
     const auto OneBit = Loaded(test::MakeBmpFile(One));
@@ -156,14 +156,14 @@ TEST(BmpReader, ReadsNibblesAndBitsHighestFirst)
 
 TEST(BmpReader, ExpandsSixteenBitPixelsAndBitFieldMasks)
 {
-    TBmpSpec Spec{2, 1, 16};
-    Spec.Rows = {0x00, 0x7C, 0x1F, 0x00}; // 555: pure red, pure blue
-    const auto Bitmap = Loaded(test::MakeBmpFile(Spec));
+    TBmpPlan Plan{2, 1, 16};
+    Plan.Rows = {0x00, 0x7C, 0x1F, 0x00}; // 555: pure red, pure blue
+    const auto Bitmap = Loaded(test::MakeBmpFile(Plan));
     EXPECT_EQ(Bitmap->PixelFormat(), TPixelFormat::pf16bit);
     EXPECT_EQ(Bitmap->Image().pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(Bitmap->Image().pixel(1, 0), qRgb(0, 0, 255));
 
-    TBmpSpec Masked{1, 1, 32, bmp::BI_BITFIELDS};
+    TBmpPlan Masked{1, 1, 32, bmp::BI_BITFIELDS};
     // Masks follow the 40-byte header; model them as the palette's words.
     Masked.Palette = {0x000000FF, 0x0000FF00, 0x00FF0000}; // red low, blue high
     Masked.Rows = {0x10, 0x20, 0x30, 0x00};
@@ -173,10 +173,10 @@ TEST(BmpReader, ExpandsSixteenBitPixelsAndBitFieldMasks)
 
 TEST(BmpReader, ConsumesTrailingBytesWithoutUsingThem)
 {
-    TBmpSpec Spec{1, 1, 24};
-    Spec.Rows = {1, 2, 3, 0};
-    Spec.Trailing = TBytes(100, 0xEE);
-    const TBytes File = test::MakeBmpFile(Spec);
+    TBmpPlan Plan{1, 1, 24};
+    Plan.Rows = {1, 2, 3, 0};
+    Plan.Trailing = TBytes(100, 0xEE);
+    const TBytes File = test::MakeBmpFile(Plan);
     auto Stream = test::StreamOf(File);
     TBitmap Bitmap;
     Bitmap.LoadFromStream(*Stream);
@@ -187,10 +187,10 @@ TEST(BmpReader, ConsumesTrailingBytesWithoutUsingThem)
 
 TEST(BmpReader, StartsAtTheStreamPosition)
 {
-    TBmpSpec Spec{1, 1, 24};
-    Spec.Rows = {9, 9, 9, 0};
+    TBmpPlan Plan{1, 1, 24};
+    Plan.Rows = {9, 9, 9, 0};
     TBytes File = {'j', 'u', 'n', 'k'};
-    const TBytes Bmp = test::MakeBmpFile(Spec);
+    const TBytes Bmp = test::MakeBmpFile(Plan);
     File.insert(File.end(), Bmp.begin(), Bmp.end());
     auto Stream = test::StreamOf(File);
     Stream->Seek(4, soBeginning);
@@ -210,10 +210,10 @@ TEST(BmpReader, AnEmptyRemainderGivesAnEmptyBitmap)
 
 TEST(BmpReader, EveryShorterPrefixFailsCleanly)
 {
-    TBmpSpec Spec{3, 2, 8};
-    Spec.Palette = {0x000000, 0x808080, 0xFFFFFF};
-    Spec.Rows = {0, 1, 2, 0, 2, 1, 0, 0};
-    const TBytes File = test::MakeBmpFile(Spec);
+    TBmpPlan Plan{3, 2, 8};
+    Plan.Palette = {0x000000, 0x808080, 0xFFFFFF};
+    Plan.Rows = {0, 1, 2, 0, 2, 1, 0, 0};
+    const TBytes File = test::MakeBmpFile(Plan);
     for (size_t Length = 1; Length < File.size(); ++Length) {
         const TBytes Prefix(File.begin(), File.begin() + Length);
         TBitmap Bitmap;
@@ -236,10 +236,10 @@ class HostileHeader : public ::testing::TestWithParam<THostileCase> {};
 TEST_P(HostileHeader, IsRefusedBeforeAnythingIsAllocated)
 {
     const THostileCase& Case = GetParam();
-    TBmpSpec Spec{Case.Width, Case.Height, Case.BitCount, Case.Compression};
-    Spec.Rows = TBytes(64, 0);
+    TBmpPlan Plan{Case.Width, Case.Height, Case.BitCount, Case.Compression};
+    Plan.Rows = TBytes(64, 0);
     TBitmap Bitmap;
-    auto Stream = test::StreamOf(test::MakeBmpFile(Spec));
+    auto Stream = test::StreamOf(test::MakeBmpFile(Plan));
     EXPECT_THROW(Bitmap.LoadFromStream(*Stream), Exception);
     EXPECT_TRUE(Bitmap.Empty());
 }

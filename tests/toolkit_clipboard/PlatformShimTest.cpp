@@ -85,10 +85,10 @@ TEST(DeviceContext, SelectionsSwapAndSelectedObjectsSurviveDeletion)
 
 TBytes DIBOf(int W, int H, uint16_t BitCount, std::vector<uint32_t> Palette, TBytes Rows)
 {
-    test::TBmpSpec Spec{W, H, BitCount};
-    Spec.Palette = std::move(Palette);
-    Spec.Rows = std::move(Rows);
-    return test::MakePackedDIB(Spec);
+    test::TBmpPlan Plan{W, H, BitCount};
+    Plan.Palette = std::move(Palette);
+    Plan.Rows = std::move(Rows);
+    return test::MakePackedDIB(Plan);
 }
 
 int Draw(HDC DC, const TBytes& DIB, TRect Dest, TRect Source, uint32_t Rop = cmSrcCopy)
