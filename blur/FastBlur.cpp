@@ -19,22 +19,18 @@ namespace {
 // Below this many pixels a second thread costs more than it saves.
 constexpr int64_t TwoThreadPixels = 1 << 16;
 constexpr int MaxThreads = 2;
-// Bytes of a row blurred at a time: their pairs fit the first-level cache.
-constexpr ptrdiff_t RowSegment = 960;
-// Rows the vertical pass blurs at a time. With stripes of 512 bytes this
-// measured best: each row's page then serves more work, while the pairs of a
-// block stay near the second-level cache.
-constexpr int32_t RowBlock = 128;
-constexpr int32_t PrefetchRows = 16;
+// The vertical pass splits rows between threads at multiples of this many
+// bytes, so that no cache line is written by both.
+constexpr ptrdiff_t ColumnAlignment = 64;
 
-const TPairKernels* KernelsOf(TBlurIsa Isa)
+TConvolveLine KernelOf(TBlurIsa Isa)
 {
     switch (Isa) {
-    case TBlurIsa::Portable: return &PortableKernels();
+    case TBlurIsa::Portable: return PortableKernel();
 #ifdef NEBULO_X86_KERNELS
-    case TBlurIsa::Sse2: return &Sse2Kernels();
-    case TBlurIsa::Avx2: return &Avx2Kernels();
-    case TBlurIsa::Avx512: return &Avx512Kernels();
+    case TBlurIsa::Sse2: return Sse2Kernel();
+    case TBlurIsa::Avx2: return Avx2Kernel();
+    case TBlurIsa::Avx512: return Avx512Kernel();
 #else
     default: break;
 #endif
@@ -67,11 +63,12 @@ bool FindRows(TSDIB& Surface, TRows& Rows)
     return true;
 }
 
-// The kernel that BuildKernel left, in pairs; false unless it is symmetric
-// with weights summing to KernelSum, which the pairing and the division need.
-bool PairKernel(TFastKernel& Kernel)
+// The kernel that BuildKernel left, in pairs of terms; false unless it is
+// symmetric with weights summing to KernelSum, which the pairing and the
+// division need.
+bool PairKernel(TTapKernel& Kernel)
 {
-    if (KernelLow != -KernelHigh || KernelHigh < 0 || KernelHigh > KernelReach)
+    if (KernelLow != -KernelHigh || KernelHigh < 0 || KernelHigh > MaxReach)
         return false;
     int32_t Sum = 0;
     for (int K = KernelLow; K <= KernelHigh; ++K) {
@@ -82,118 +79,110 @@ bool PairKernel(TFastKernel& Kernel)
     if (Sum != KernelSum || Sum < 1)
         return false;
     auto Weight = [](int K) { return K <= KernelHigh ? uint32_t(KernelWeight(K)) : 0u; };
-    Kernel.Groups = (KernelHigh + 1) / 2;
-    Kernel.Centre = Weight(0);
-    for (int G = 0; G < Kernel.Groups; ++G)
-        Kernel.Pairs[size_t(G)] = Weight(2 * G + 2) | (Weight(2 * G + 1) << 16);
+    Kernel.Reach = KernelHigh;
+    for (int G = 0; G < MaxTermPairs; ++G)
+        Kernel.Pairs[size_t(G)] = Weight(2 * G) | (Weight(2 * G + 1) << 16);
     Kernel.Multiplier = DivisionMultiplier(KernelSum);
     return true;
 }
 
-// One worker's buffers: a row with its wrapped ends, and pairs for a row or
-// for a stripe of columns.
+// One worker's buffers: a row with its wrapped ends, the vertical pass's
+// copies of rows it overwrites, and the source lines of one output.
 struct TScratch {
     std::vector<uint8_t> Line;
-    std::vector<uint32_t> P;
-    std::vector<uint32_t> Q;
+    std::vector<uint8_t> Saved;
+    std::vector<uint8_t> Ring;
+    std::vector<const uint8_t*> Sources;
 };
+
+void Resize(std::vector<uint8_t>& Buffer, size_t Size)
+{
+    try {
+        Buffer.resize(Size);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory("Out of memory");
+    }
+}
 
 class TFastBlur {
 public:
-    TFastBlur(const TRows& Rows, const TFastKernel& Kernel, const TPairKernels& Code)
-        : Rows_(Rows), Kernel_(Kernel), Code_(Code), Margin_(2 * Kernel.Groups + 1),
-          Bytes_(3 * ptrdiff_t(Rows.Width))
+    TFastBlur(const TRows& Rows, const TTapKernel& Kernel, TConvolveLine Convolve)
+        : Rows_(Rows), Kernel_(Kernel), Convolve_(Convolve), Bytes_(3 * ptrdiff_t(Rows.Width))
     {
     }
 
-    int32_t Stripes() const { return int32_t((Bytes_ + Code_.StripeWidth - 1) / Code_.StripeWidth); }
+    // Column shares of the vertical pass, each a whole number of cache lines.
+    int32_t ColumnShares() const { return int32_t((Bytes_ + ColumnAlignment - 1) / ColumnAlignment); }
 
-    void Allocate(TScratch& Scratch) const
-    {
-        const size_t LineBytes = size_t(3 * (Rows_.Width + 2 * Margin_));
-        const size_t SegmentPairs = size_t(RowSegment + 6 * Margin_);
-        const size_t StripeBytes = size_t(2 * Margin_) * size_t(Code_.StripeWidth);
-        const size_t StripePairs = size_t(RowBlock + 4 * Kernel_.Groups) * size_t(Code_.StripeWidth);
-        try {
-            Scratch.Line.resize(std::max(LineBytes, StripeBytes));
-            Scratch.P.resize(std::max(SegmentPairs, StripePairs));
-            Scratch.Q.resize(std::max(SegmentPairs, StripePairs));
-        } catch (const std::bad_alloc&) {
-            throw EOutOfMemory("Out of memory");
-        }
-    }
-
-    // Each row is copied out with Margin pixels of wrap-around on both
-    // sides, then blurred back in place in segments whose pairs stay in the
-    // first-level cache: only its 3 x Width pixel bytes are written, never
-    // the padding.
+    // Each row is copied out with Reach pixels of wrap-around on both sides,
+    // then blurred back in place as one stream of bytes whose taps lie 3
+    // bytes apart: only its 3 x Width pixel bytes are written, never the
+    // padding.
     void BlurRows(int32_t First, int32_t Last, TScratch& Scratch) const
     {
         const int32_t W = Rows_.Width;
-        const ptrdiff_t Edge = 3 * Margin_;
-        uint8_t* Line = Scratch.Line.data() + Edge;
+        const int32_t Reach = Kernel_.Reach;
+        Resize(Scratch.Line, size_t(3 * (W + 2 * Reach)));
+        uint8_t* Line = Scratch.Line.data() + 3 * Reach;
+        Scratch.Sources.resize(size_t(2 * Reach + 1));
+        for (int32_t K = -Reach; K <= Reach; ++K)
+            Scratch.Sources[size_t(K + Reach)] = Line + 3 * K;
         for (int32_t Y = First; Y < Last; ++Y) {
             uint8_t* Row = Rows_.Row(Y);
             std::memcpy(Line, Row, size_t(Bytes_));
-            for (int32_t X = -Margin_; X < 0; ++X)
+            for (int32_t X = -Reach; X < 0; ++X)
                 std::memcpy(Line + 3 * X, Row + 3 * (((X % W) + W) % W), 3);
-            for (int32_t X = W; X < W + Margin_; ++X)
+            for (int32_t X = W; X < W + Reach; ++X)
                 std::memcpy(Line + 3 * X, Row + 3 * (X % W), 3);
-            for (ptrdiff_t From = 0; From < Bytes_; From += RowSegment) {
-                const ptrdiff_t Count = std::min(RowSegment, Bytes_ - From);
-                Code_.BuildPairs(Line + From - Edge, Line + From - Edge + 3, Scratch.P.data(), Scratch.Q.data(),
-                                 Count + 2 * Edge - 3);
-                Code_.ConvolvePairs(Kernel_, Scratch.P.data() + Edge, Scratch.Q.data() + Edge, 3, Count, 1, Row + From, 0);
-            }
+            Convolve_(Kernel_, Scratch.Sources.data(), Bytes_, Row);
         }
     }
 
-    // A stripe of byte columns, top to bottom in blocks of rows. The pairs of
-    // a block span Reach more rows above and below it; the lower ones are
-    // kept for the next block. The stripe's first rows are saved before any
-    // output overwrites them: the last outputs wrap around to them.
-    void BlurStripes(int32_t First, int32_t Last, TScratch& Scratch) const
+    // Shares First..Last of every row, top to bottom, each output row from
+    // the rows Reach above and below it. Rows above were overwritten by then,
+    // so each row is copied to a ring of Reach + 1 rows just before its
+    // output replaces it; the first rows are saved at the start for the last
+    // outputs, which wrap around to them.
+    void BlurColumns(int32_t First, int32_t Last, TScratch& Scratch) const
     {
-        const ptrdiff_t Width = Code_.StripeWidth;
-        const int32_t Reach = 2 * Kernel_.Groups;
-        const int32_t Saved = std::min(Rows_.Height, 2 * Margin_);
-        uint32_t* const P = Scratch.P.data();
-        uint32_t* const Q = Scratch.Q.data();
-        for (int32_t Stripe = First; Stripe < Last; ++Stripe) {
-            const ptrdiff_t Column = Stripe * Width;
-            const ptrdiff_t Count = std::min(Width, Bytes_ - Column);
-            for (int32_t Y = 0; Y < Saved; ++Y)
-                std::memcpy(Scratch.Line.data() + Y * Width, Rows_.Row(Y) + Column, size_t(Count));
-            auto Source = [&](int32_t Y) {
-                const int32_t H = Rows_.Height;
-                const int32_t Wrapped = Y < 0 || Y >= H ? ((Y % H) + H) % H : Y;
-                return Wrapped < Saved ? Scratch.Line.data() + Wrapped * Width : Rows_.Row(Wrapped) + Column;
-            };
-            int32_t Built = 0;
-            for (int32_t Top = 0; Top < Rows_.Height; Top += RowBlock) {
-                const int32_t Rows = std::min(RowBlock, Rows_.Height - Top);
-                for (int32_t J = Built; J < Rows + 2 * Reach; ++J) {
-                    const int32_t Y = Top - Reach + J;
-                    // Rows lie pages apart, too far for the hardware to guess.
-                    if (Y + PrefetchRows >= 0 && Y + PrefetchRows < Rows_.Height)
-                        for (ptrdiff_t Byte = 0; Byte < Count; Byte += 64)
-                            __builtin_prefetch(Rows_.Row(Y + PrefetchRows) + Column + Byte);
-                    Code_.BuildPairs(Source(Y), Source(Y + 1), P + J * Width, Q + J * Width, Count);
-                }
-                Code_.ConvolvePairs(Kernel_, P + Reach * Width, Q + Reach * Width, Width, Count, Rows,
-                                    Rows_.Row(Top) + Column, -Rows_.Stride);
-                Built = 2 * Reach;
-                std::memmove(P, P + Rows * Width, size_t(Built * Width) * sizeof(uint32_t));
-                std::memmove(Q, Q + Rows * Width, size_t(Built * Width) * sizeof(uint32_t));
+        if (First >= Last)
+            return;
+        const ptrdiff_t From = First * ColumnAlignment;
+        const ptrdiff_t Count = std::min(Bytes_, Last * ColumnAlignment) - From;
+        const int32_t H = Rows_.Height;
+        const int32_t Reach = Kernel_.Reach;
+        const int32_t Saved = std::min(H, Reach);
+        const int32_t RingRows = Reach + 1;
+        Resize(Scratch.Saved, size_t(Saved) * size_t(Count));
+        Resize(Scratch.Ring, size_t(RingRows) * size_t(Count));
+        Scratch.Sources.resize(size_t(2 * Reach + 1));
+        for (int32_t Y = 0; Y < Saved; ++Y)
+            std::memcpy(Scratch.Saved.data() + Y * Count, Rows_.Row(Y) + From, size_t(Count));
+        // The original bytes of row R while output Y is due: rows from
+        // Saved on are overwritten only once Y has passed them.
+        auto Source = [&](int32_t R, int32_t Y) -> const uint8_t* {
+            if (R < Saved)
+                return Scratch.Saved.data() + R * Count;
+            if (R <= Y)
+                return Scratch.Ring.data() + (R % RingRows) * Count;
+            return Rows_.Row(R) + From;
+        };
+        for (int32_t Y = 0; Y < H; ++Y) {
+            uint8_t* Out = Rows_.Row(Y) + From;
+            if (Y >= Saved)
+                std::memcpy(Scratch.Ring.data() + (Y % RingRows) * Count, Out, size_t(Count));
+            for (int32_t K = -Reach; K <= Reach; ++K) {
+                const int32_t R = Y + K;
+                Scratch.Sources[size_t(K + Reach)] = Source(R < 0 || R >= H ? ((R % H) + H) % H : R, Y);
             }
+            Convolve_(Kernel_, Scratch.Sources.data(), Count, Out);
         }
     }
 
 private:
     TRows Rows_;
-    TFastKernel Kernel_;
-    const TPairKernels& Code_;
-    int32_t Margin_;
+    TTapKernel Kernel_;
+    TConvolveLine Convolve_;
     ptrdiff_t Bytes_;
 };
 
@@ -239,7 +228,7 @@ const char* IsaName(TBlurIsa Isa)
 
 bool IsaSupported(TBlurIsa Isa)
 {
-    if (KernelsOf(Isa) == nullptr)
+    if (KernelOf(Isa) == nullptr)
         return false;
 #ifdef NEBULO_X86_KERNELS
     __builtin_cpu_init();
@@ -267,20 +256,19 @@ TBlurIsa BestIsa()
 bool FastBlurPasses(TSDIB& Surface, const TFastBlurOptions& Options)
 {
     TRows Rows;
-    TFastKernel Kernel;
+    TTapKernel Kernel;
     if (!IsaSupported(Options.Isa) || !FindRows(Surface, Rows) || !PairKernel(Kernel))
         return false;
-    const TFastBlur Blur(Rows, Kernel, *KernelsOf(Options.Isa));
+    const TFastBlur Blur(Rows, Kernel, KernelOf(Options.Isa));
     int Threads = Options.Threads;
     if (Threads <= 0)
         Threads = int64_t(Rows.Width) * Rows.Height >= TwoThreadPixels
             ? int(std::clamp(std::thread::hardware_concurrency(), 1u, unsigned(MaxThreads)))
             : 1;
     std::vector<TScratch> Scratches(size_t(std::clamp(Threads, 1, MaxThreads)));
-    for (TScratch& Scratch : Scratches)
-        Blur.Allocate(Scratch);
     Share(Scratches, Rows.Height, [&](int32_t First, int32_t Last, TScratch& S) { Blur.BlurRows(First, Last, S); });
-    Share(Scratches, Blur.Stripes(), [&](int32_t First, int32_t Last, TScratch& S) { Blur.BlurStripes(First, Last, S); });
+    Share(Scratches, Blur.ColumnShares(),
+          [&](int32_t First, int32_t Last, TScratch& S) { Blur.BlurColumns(First, Last, S); });
     return true;
 }
 

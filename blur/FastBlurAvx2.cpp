@@ -13,16 +13,25 @@ NEBULO_BEGIN_TARGET("avx2")
 namespace nebulo {
 namespace {
 
+// The unpacks and packs work within each 128-bit half, so packing the low
+// and high sums back together restores the order of the samples.
 struct TAvx2 {
+    static constexpr ptrdiff_t Bytes = 16;
     using V = __m256i;
-    static constexpr int Lanes = 8;
+    using W = __m256i;
+    struct Acc {
+        V Low, High;
+    };
     static V Splat(uint32_t X) { return _mm256_set1_epi32(int(X)); }
-    static V Load(const uint32_t* P) { return _mm256_loadu_si256(reinterpret_cast<const V*>(P)); }
-    static void Store(uint32_t* P, V X) { _mm256_storeu_si256(reinterpret_cast<V*>(P), X); }
-    static V Widen(const uint8_t* P) { return _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(P))); }
-    static V Pair(V Low, V High) { return _mm256_or_si256(Low, _mm256_slli_epi32(High, 16)); }
-    static V Add(V A, V B) { return _mm256_add_epi32(A, B); }
-    static V MultiplyAdd(V A, V W) { return _mm256_madd_epi16(A, W); }
+    static W Load(const uint8_t* P) { return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(P))); }
+    static W Add(W A, W B) { return _mm256_add_epi16(A, B); }
+    static W Zero() { return _mm256_setzero_si256(); }
+    static Acc Start() { return {_mm256_setzero_si256(), _mm256_setzero_si256()}; }
+    static void MultiplyAdd(Acc& Sum, W A, W B, V Pair)
+    {
+        Sum.Low = _mm256_add_epi32(Sum.Low, _mm256_madd_epi16(_mm256_unpacklo_epi16(A, B), Pair));
+        Sum.High = _mm256_add_epi32(Sum.High, _mm256_madd_epi16(_mm256_unpackhi_epi16(A, B), Pair));
+    }
     // Even elements end in the low halves of the 64-bit products, odd ones
     // are shifted so that they end in the high halves.
     static V Divide(V Sum, V Multiplier)
@@ -31,27 +40,22 @@ struct TAvx2 {
         const V Odd = _mm256_srli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(Sum, 32), Multiplier), DivisionShift - 32);
         return _mm256_blend_epi32(Even, Odd, 0xAA);
     }
-    // The packs work within each 128-bit half: bytes 0..3 of the result
-    // land in 32-bit element 0, bytes 4..7 in element 4.
-    static void StoreBytes(uint8_t* P, V X)
+    static void Store(uint8_t* P, const Acc& Sum, V Multiplier)
     {
-        const V Words = _mm256_packus_epi32(X, X);
-        const V Bytes = _mm256_packus_epi16(Words, Words);
-        const V Joined = _mm256_permutevar8x32_epi32(Bytes, _mm256_setr_epi32(0, 4, 0, 0, 0, 0, 0, 0));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(P), _mm256_castsi256_si128(Joined));
+        const V Words = _mm256_packus_epi32(Divide(Sum.Low, Multiplier), Divide(Sum.High, Multiplier));
+        const V Bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(Words, Words), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(P), _mm256_castsi256_si128(Bytes));
     }
 };
-
-constexpr TPairKernels Avx2Table = PairKernelsOf<TAvx2>(512);
 
 } // namespace
 } // namespace nebulo
 
 NEBULO_END_TARGET()
 
-const nebulo::TPairKernels& nebulo::Avx2Kernels()
+nebulo::TConvolveLine nebulo::Avx2Kernel()
 {
-    return Avx2Table;
+    return &ConvolveLine<TAvx2>;
 }
 
 #endif

@@ -13,37 +13,45 @@ NEBULO_BEGIN_TARGET("avx512f,avx512bw")
 namespace nebulo {
 namespace {
 
+// As with 256 bits, the unpacks and packs keep to 128-bit quarters.
 struct TAvx512 {
+    static constexpr ptrdiff_t Bytes = 32;
     using V = __m512i;
-    static constexpr int Lanes = 16;
+    using W = __m512i;
+    struct Acc {
+        V Low, High;
+    };
     static V Splat(uint32_t X) { return _mm512_set1_epi32(int(X)); }
-    static V Load(const uint32_t* P) { return _mm512_loadu_si512(P); }
-    static void Store(uint32_t* P, V X) { _mm512_storeu_si512(P, X); }
-    static V Widen(const uint8_t* P) { return _mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(P))); }
-    static V Pair(V Low, V High) { return _mm512_or_si512(Low, _mm512_slli_epi32(High, 16)); }
-    static V Add(V A, V B) { return _mm512_add_epi32(A, B); }
-    static V MultiplyAdd(V A, V W) { return _mm512_madd_epi16(A, W); }
-    // As with 256 bits: even quotients in the low halves of the 64-bit
-    // products, odd ones in the high halves.
+    static W Load(const uint8_t* P) { return _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(P))); }
+    static W Add(W A, W B) { return _mm512_add_epi16(A, B); }
+    static W Zero() { return _mm512_setzero_si512(); }
+    static Acc Start() { return {_mm512_setzero_si512(), _mm512_setzero_si512()}; }
+    static void MultiplyAdd(Acc& Sum, W A, W B, V Pair)
+    {
+        Sum.Low = _mm512_add_epi32(Sum.Low, _mm512_madd_epi16(_mm512_unpacklo_epi16(A, B), Pair));
+        Sum.High = _mm512_add_epi32(Sum.High, _mm512_madd_epi16(_mm512_unpackhi_epi16(A, B), Pair));
+    }
     static V Divide(V Sum, V Multiplier)
     {
         const V Even = _mm512_srli_epi64(_mm512_mul_epu32(Sum, Multiplier), DivisionShift);
         const V Odd = _mm512_srli_epi64(_mm512_mul_epu32(_mm512_srli_epi64(Sum, 32), Multiplier), DivisionShift - 32);
         return _mm512_mask_blend_epi32(0xAAAA, Even, Odd);
     }
-    static void StoreBytes(uint8_t* P, V X) { _mm_storeu_si128(reinterpret_cast<__m128i*>(P), _mm512_cvtepi32_epi8(X)); }
+    static void Store(uint8_t* P, const Acc& Sum, V Multiplier)
+    {
+        const V Words = _mm512_packus_epi32(Divide(Sum.Low, Multiplier), Divide(Sum.High, Multiplier));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(P), _mm512_cvtepi16_epi8(Words));
+    }
 };
-
-constexpr TPairKernels Avx512Table = PairKernelsOf<TAvx512>(512);
 
 } // namespace
 } // namespace nebulo
 
 NEBULO_END_TARGET()
 
-const nebulo::TPairKernels& nebulo::Avx512Kernels()
+nebulo::TConvolveLine nebulo::Avx512Kernel()
 {
-    return Avx512Table;
+    return &ConvolveLine<TAvx512>;
 }
 
 #endif

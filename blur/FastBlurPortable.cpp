@@ -3,13 +3,9 @@
 
 namespace nebulo {
 
-namespace {
-constexpr TPairKernels PortableTable = PairKernelsOf<TScalar>(16);
-} // namespace
-
-const TPairKernels& PortableKernels()
+TConvolveLine PortableKernel()
 {
-    return PortableTable;
+    return &ConvolveLine<TScalar>;
 }
 
 } // namespace nebulo

@@ -9,10 +9,12 @@
 #define NEBULO_END_TARGET() NEBULO_PRAGMA(clang attribute pop)
 #else
 // GCC 12's 512-bit shifts and multiplies start from a deliberately undefined
-// vector, which -Wmaybe-uninitialized mistakes for a read of an uninitialised one.
+// vector, which -Wuninitialized and -Wmaybe-uninitialized mistake for a read of
+// an uninitialised one.
 #define NEBULO_BEGIN_TARGET(Set)                                                                                   \
     NEBULO_PRAGMA(GCC push_options)                                                                                \
     NEBULO_PRAGMA(GCC target(Set))                                                                                 \
-    NEBULO_PRAGMA(GCC diagnostic push) NEBULO_PRAGMA(GCC diagnostic ignored "-Wmaybe-uninitialized")
+    NEBULO_PRAGMA(GCC diagnostic push) NEBULO_PRAGMA(GCC diagnostic ignored "-Wuninitialized")                 \
+        NEBULO_PRAGMA(GCC diagnostic ignored "-Wmaybe-uninitialized")
 #define NEBULO_END_TARGET() NEBULO_PRAGMA(GCC diagnostic pop) NEBULO_PRAGMA(GCC pop_options)
 #endif

@@ -1,11 +1,12 @@
 #pragma once
 
-// The two loops of the fast blur, written once over an instruction set type
-// Isa (its vector type V, Lanes, and a few operations on whole vectors).
-// Each kernel file includes this header inside its own target region, after
-// every header it needs, so the loops compile for that set. Everything here
-// has internal linkage on purpose: copies built for different sets must never
-// be merged by the linker.
+// The line convolution of the fast blur, written once over an instruction
+// set type Isa: Bytes outputs a step, a type W of that many 16-bit samples,
+// an accumulator Acc of 32-bit sums, and a few operations on them. Each
+// kernel file includes this header inside its own target region, after every
+// header it needs, so the loop compiles for that set. Everything here has
+// internal linkage on purpose: copies built for different sets must never be
+// merged by the linker.
 
 #include "blur/FastBlurKernel.h"
 
@@ -17,105 +18,84 @@
 namespace nebulo {
 namespace {
 
-// One element at a time: the portable path, and the tails of the vector loops.
+// One byte at a time: the portable path, and lines shorter than a vector.
 struct TScalar {
+    static constexpr ptrdiff_t Bytes = 1;
     using V = uint32_t;
-    static constexpr int Lanes = 1;
+    using W = uint32_t;
+    using Acc = uint32_t;
     static V Splat(uint32_t X) { return X; }
-    static V Load(const uint32_t* P) { return *P; }
-    static void Store(uint32_t* P, V X) { *P = X; }
-    static V Widen(const uint8_t* P) { return *P; }
-    static V Pair(V Low, V High) { return Low | (High << 16); }
-    // Halves never carry: a pair sum is at most 510.
-    static V Add(V A, V B) { return A + B; }
-    static V MultiplyAdd(V A, V W) { return (A & 0xFFFF) * (W & 0xFFFF) + (A >> 16) * (W >> 16); }
-    static V Divide(V Sum, V Multiplier) { return V((uint64_t(Sum) * Multiplier) >> DivisionShift); }
-    static void StoreBytes(uint8_t* P, V X) { *P = uint8_t(X); }
-};
-
-template <class Isa>
-void BuildPairsWith(const uint8_t* A, const uint8_t* B, uint32_t* P, uint32_t* Q, ptrdiff_t Count)
-{
-    ptrdiff_t I = 0;
-    for (; I + Isa::Lanes <= Count; I += Isa::Lanes) {
-        const typename Isa::V Low = Isa::Widen(A + I);
-        const typename Isa::V High = Isa::Widen(B + I);
-        Isa::Store(P + I, Isa::Pair(Low, High));
-        Isa::Store(Q + I, Isa::Pair(High, Low));
-    }
-    if constexpr (Isa::Lanes > 1)
-        BuildPairsWith<TScalar>(A + I, B + I, P + I, Q + I, Count - I);
-}
-
-// The kernel's weights spread over every lane.
-template <class Isa>
-struct TSpreadKernel {
-    explicit TSpreadKernel(const TFastKernel& Kernel)
-        : Groups(Kernel.Groups), Centre(Isa::Splat(Kernel.Centre)), Multiplier(Isa::Splat(Kernel.Multiplier))
+    static W Load(const uint8_t* P) { return *P; }
+    static W Add(W A, W B) { return A + B; }
+    static W Zero() { return 0; }
+    static Acc Start() { return 0; }
+    static void MultiplyAdd(Acc& Sum, W A, W B, V Pair) { Sum += A * (Pair & 0xFFFF) + B * (Pair >> 16); }
+    static void Store(uint8_t* P, Acc Sum, V Multiplier)
     {
-        for (int G = 0; G < Groups; ++G)
-            Pairs[G] = Isa::Splat(Kernel.Pairs[size_t(G)]);
+        *P = uint8_t((uint64_t(Sum) * Multiplier) >> DivisionShift);
     }
-    int Groups;
-    typename Isa::V Centre;
-    typename Isa::V Multiplier;
-    typename Isa::V Pairs[MaxTapGroups];
 };
 
-// Outputs From.. of one line while whole vectors fit below Count; returns
-// where it stopped. Groups is fixed at compile time so the taps unroll.
-template <class Isa, int Groups>
-ptrdiff_t ConvolveLine(const TSpreadKernel<Isa>& K, const uint32_t* P, const uint32_t* Q, ptrdiff_t Step,
-                       ptrdiff_t From, ptrdiff_t Count, uint8_t* Out)
+// Term t of output I: the centre for t = 0, the two sources at -t and +t
+// added for t up to Reach, nothing past it.
+template <class Isa, int Reach>
+typename Isa::W Term(const uint8_t* const* Centre, int T, ptrdiff_t I)
 {
-    ptrdiff_t I = From;
-    for (; I + Isa::Lanes <= Count; I += Isa::Lanes) {
-        typename Isa::V Sum = Isa::MultiplyAdd(Isa::Load(P + I), K.Centre);
-#pragma GCC unroll 10
-        for (int G = 0; G < Groups; ++G) {
-            const ptrdiff_t Near = (2 * G + 1) * Step;
-            const typename Isa::V Pairs = Isa::Add(Isa::Load(P + I - Near - Step), Isa::Load(Q + I + Near));
-            Sum = Isa::Add(Sum, Isa::MultiplyAdd(Pairs, K.Pairs[G]));
+    if (T == 0)
+        return Isa::Load(Centre[0] + I);
+    if (T > Reach)
+        return Isa::Zero();
+    return Isa::Add(Isa::Load(Centre[-T] + I), Isa::Load(Centre[T] + I));
+}
+
+template <class Isa, int Reach>
+void ConvolveStep(const uint8_t* const* Centre, const typename Isa::V* Pairs, typename Isa::V Multiplier,
+                  ptrdiff_t I, uint8_t* Out)
+{
+    constexpr int PairCount = Reach / 2 + 1;
+    typename Isa::Acc Sum = Isa::Start();
+#pragma GCC unroll 11
+    for (int G = 0; G < PairCount; ++G)
+        Isa::MultiplyAdd(Sum, Term<Isa, Reach>(Centre, 2 * G, I), Term<Isa, Reach>(Centre, 2 * G + 1, I), Pairs[G]);
+    Isa::Store(Out + I, Sum, Multiplier);
+}
+
+// Reach is fixed at compile time so the taps unroll. A line that is not a
+// whole number of steps ends with one step that overlaps the one before: it
+// writes the same bytes again, which is harmless as Out is no source.
+template <class Isa, int Reach>
+void ConvolveLineWith(const TTapKernel& Kernel, const uint8_t* const* Sources, ptrdiff_t Count, uint8_t* Out)
+{
+    if constexpr (Isa::Bytes > 1) {
+        if (Count < Isa::Bytes) {
+            ConvolveLineWith<TScalar, Reach>(Kernel, Sources, Count, Out);
+            return;
         }
-        Isa::StoreBytes(Out + I, Isa::Divide(Sum, K.Multiplier));
     }
-    return I;
+    constexpr int PairCount = Reach / 2 + 1;
+    typename Isa::V Pairs[PairCount];
+    for (int G = 0; G < PairCount; ++G)
+        Pairs[G] = Isa::Splat(Kernel.Pairs[size_t(G)]);
+    const typename Isa::V Multiplier = Isa::Splat(Kernel.Multiplier);
+    const uint8_t* const* Centre = Sources + Reach;
+    ptrdiff_t I = 0;
+    for (; I + Isa::Bytes <= Count; I += Isa::Bytes)
+        ConvolveStep<Isa, Reach>(Centre, Pairs, Multiplier, I, Out);
+    if (I < Count)
+        ConvolveStep<Isa, Reach>(Centre, Pairs, Multiplier, Count - Isa::Bytes, Out);
 }
 
-template <class Isa, int Groups>
-void ConvolveRows(const TFastKernel& Kernel, const uint32_t* P, const uint32_t* Q, ptrdiff_t Step, ptrdiff_t Count,
-                  int32_t Rows, uint8_t* Out, ptrdiff_t OutStride)
+template <class Isa, size_t... Reach>
+constexpr auto ConvolveLineTable(std::index_sequence<Reach...>)
 {
-    const TSpreadKernel<Isa> Vector(Kernel);
-    const TSpreadKernel<TScalar> Scalar(Kernel);
-    for (int32_t Row = 0; Row < Rows; ++Row) {
-        const ptrdiff_t Done = ConvolveLine<Isa, Groups>(Vector, P, Q, Step, 0, Count, Out);
-        if constexpr (Isa::Lanes > 1)
-            ConvolveLine<TScalar, Groups>(Scalar, P, Q, Step, Done, Count, Out);
-        P += Step;
-        Q += Step;
-        Out += OutStride;
-    }
-}
-
-template <class Isa, size_t... Groups>
-constexpr auto ConvolveRowsTable(std::index_sequence<Groups...>)
-{
-    return std::array{&ConvolveRows<Isa, int(Groups)>...};
+    return std::array<TConvolveLine, sizeof...(Reach)>{&ConvolveLineWith<Isa, int(Reach)>...};
 }
 
 template <class Isa>
-void ConvolvePairsWith(const TFastKernel& Kernel, const uint32_t* P, const uint32_t* Q, ptrdiff_t Step,
-                       ptrdiff_t Count, int32_t Rows, uint8_t* Out, ptrdiff_t OutStride)
+void ConvolveLine(const TTapKernel& Kernel, const uint8_t* const* Sources, ptrdiff_t Count, uint8_t* Out)
 {
-    static constexpr auto Table = ConvolveRowsTable<Isa>(std::make_index_sequence<MaxTapGroups + 1>{});
-    Table[size_t(Kernel.Groups)](Kernel, P, Q, Step, Count, Rows, Out, OutStride);
-}
-
-template <class Isa>
-constexpr TPairKernels PairKernelsOf(int StripeWidth)
-{
-    return {Isa::Lanes, StripeWidth, &BuildPairsWith<Isa>, &ConvolvePairsWith<Isa>};
+    static constexpr auto Table = ConvolveLineTable<Isa>(std::make_index_sequence<MaxReach + 1>{});
+    Table[size_t(Kernel.Reach)](Kernel, Sources, Count, Out);
 }
 
 } // namespace
