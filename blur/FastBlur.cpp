@@ -81,8 +81,8 @@ bool PairKernel(TTapKernel& Kernel)
     auto Weight = [](int K) { return K <= KernelHigh ? uint32_t(KernelWeight(K)) : 0u; };
     Kernel.Reach = KernelHigh;
     for (int G = 0; G < MaxTermPairs; ++G)
-        Kernel.Pairs[size_t(G)] = Weight(2 * G) | (Weight(2 * G + 1) << 16);
-    Kernel.Multiplier = DivisionMultiplier(KernelSum);
+        Kernel.Pairs[size_t(G)] = 2 * Weight(2 * G) | (2 * Weight(2 * G + 1) << 16);
+    Kernel.Reciprocal = DivisionReciprocal(KernelSum);
     return true;
 }
 
@@ -209,11 +209,6 @@ void Share(std::vector<TScratch>& Scratches, int32_t Count, F Work)
 }
 
 } // namespace
-
-uint32_t DivisionMultiplier(int32_t Divisor)
-{
-    return uint32_t(((uint64_t(1) << DivisionShift) + uint64_t(Divisor) - 1) / uint64_t(Divisor));
-}
 
 const char* IsaName(TBlurIsa Isa)
 {

@@ -13,38 +13,50 @@ NEBULO_BEGIN_TARGET("avx2")
 namespace nebulo {
 namespace {
 
-// The unpacks and packs work within each 128-bit half, so packing the low
-// and high sums back together restores the order of the samples.
+// A step of 32 bytes is held as its even and its odd bytes, each in 16-bit
+// samples, which takes no shuffle. The unpacks and packs work within each
+// 128-bit half, so packing the low and high sums back together restores the
+// order of each half's samples.
 struct TAvx2 {
-    static constexpr ptrdiff_t Bytes = 16;
+    static constexpr ptrdiff_t Bytes = 32;
     using V = __m256i;
-    using W = __m256i;
+    using R = __m256;
+    struct W {
+        V Even, Odd;
+    };
     struct Acc {
-        V Low, High;
+        V EvenLow, EvenHigh, OddLow, OddHigh;
     };
     static V Splat(uint32_t X) { return _mm256_set1_epi32(int(X)); }
-    static W Load(const uint8_t* P) { return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(P))); }
-    static W Add(W A, W B) { return _mm256_add_epi16(A, B); }
-    static W Zero() { return _mm256_setzero_si256(); }
-    static Acc Start() { return {_mm256_setzero_si256(), _mm256_setzero_si256()}; }
+    static R SplatReciprocal(float X) { return _mm256_set1_ps(X); }
+    static W Load(const uint8_t* P)
+    {
+        const V Bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
+        return {_mm256_and_si256(Bytes, _mm256_set1_epi16(0xFF)), _mm256_srli_epi16(Bytes, 8)};
+    }
+    static W Add(W A, W B) { return {_mm256_add_epi16(A.Even, B.Even), _mm256_add_epi16(A.Odd, B.Odd)}; }
+    static W Zero() { return {_mm256_setzero_si256(), _mm256_setzero_si256()}; }
+    static Acc Start()
+    {
+        const V One = _mm256_set1_epi32(1);
+        return {One, One, One, One};
+    }
     static void MultiplyAdd(Acc& Sum, W A, W B, V Pair)
     {
-        Sum.Low = _mm256_add_epi32(Sum.Low, _mm256_madd_epi16(_mm256_unpacklo_epi16(A, B), Pair));
-        Sum.High = _mm256_add_epi32(Sum.High, _mm256_madd_epi16(_mm256_unpackhi_epi16(A, B), Pair));
+        Sum.EvenLow = _mm256_add_epi32(Sum.EvenLow, _mm256_madd_epi16(_mm256_unpacklo_epi16(A.Even, B.Even), Pair));
+        Sum.EvenHigh = _mm256_add_epi32(Sum.EvenHigh, _mm256_madd_epi16(_mm256_unpackhi_epi16(A.Even, B.Even), Pair));
+        Sum.OddLow = _mm256_add_epi32(Sum.OddLow, _mm256_madd_epi16(_mm256_unpacklo_epi16(A.Odd, B.Odd), Pair));
+        Sum.OddHigh = _mm256_add_epi32(Sum.OddHigh, _mm256_madd_epi16(_mm256_unpackhi_epi16(A.Odd, B.Odd), Pair));
     }
-    // Even elements end in the low halves of the 64-bit products, odd ones
-    // are shifted so that they end in the high halves.
-    static V Divide(V Sum, V Multiplier)
+    static V Quotients(V Sum, R Reciprocal)
     {
-        const V Even = _mm256_srli_epi64(_mm256_mul_epu32(Sum, Multiplier), DivisionShift);
-        const V Odd = _mm256_srli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(Sum, 32), Multiplier), DivisionShift - 32);
-        return _mm256_blend_epi32(Even, Odd, 0xAA);
+        return _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(Sum), Reciprocal));
     }
-    static void Store(uint8_t* P, const Acc& Sum, V Multiplier)
+    static void Store(uint8_t* P, const Acc& Sum, R Reciprocal)
     {
-        const V Words = _mm256_packus_epi32(Divide(Sum.Low, Multiplier), Divide(Sum.High, Multiplier));
-        const V Bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(Words, Words), 0x08);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(P), _mm256_castsi256_si128(Bytes));
+        const V Even = _mm256_packus_epi32(Quotients(Sum.EvenLow, Reciprocal), Quotients(Sum.EvenHigh, Reciprocal));
+        const V Odd = _mm256_packus_epi32(Quotients(Sum.OddLow, Reciprocal), Quotients(Sum.OddHigh, Reciprocal));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(P), _mm256_or_si256(Even, _mm256_slli_epi16(Odd, 8)));
     }
 };
 

@@ -13,34 +13,48 @@ NEBULO_BEGIN_TARGET("avx512f,avx512bw")
 namespace nebulo {
 namespace {
 
-// As with 256 bits, the unpacks and packs keep to 128-bit quarters.
+// As with 256 bits: even and odd bytes in 16-bit samples, and unpacks and
+// packs that keep to 128-bit quarters.
 struct TAvx512 {
-    static constexpr ptrdiff_t Bytes = 32;
+    static constexpr ptrdiff_t Bytes = 64;
     using V = __m512i;
-    using W = __m512i;
+    using R = __m512;
+    struct W {
+        V Even, Odd;
+    };
     struct Acc {
-        V Low, High;
+        V EvenLow, EvenHigh, OddLow, OddHigh;
     };
     static V Splat(uint32_t X) { return _mm512_set1_epi32(int(X)); }
-    static W Load(const uint8_t* P) { return _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(P))); }
-    static W Add(W A, W B) { return _mm512_add_epi16(A, B); }
-    static W Zero() { return _mm512_setzero_si512(); }
-    static Acc Start() { return {_mm512_setzero_si512(), _mm512_setzero_si512()}; }
+    static R SplatReciprocal(float X) { return _mm512_set1_ps(X); }
+    static W Load(const uint8_t* P)
+    {
+        const V Bytes = _mm512_loadu_si512(P);
+        return {_mm512_and_si512(Bytes, _mm512_set1_epi16(0xFF)), _mm512_srli_epi16(Bytes, 8)};
+    }
+    static W Add(W A, W B) { return {_mm512_add_epi16(A.Even, B.Even), _mm512_add_epi16(A.Odd, B.Odd)}; }
+    static W Zero() { return {_mm512_setzero_si512(), _mm512_setzero_si512()}; }
+    static Acc Start()
+    {
+        const V One = _mm512_set1_epi32(1);
+        return {One, One, One, One};
+    }
     static void MultiplyAdd(Acc& Sum, W A, W B, V Pair)
     {
-        Sum.Low = _mm512_add_epi32(Sum.Low, _mm512_madd_epi16(_mm512_unpacklo_epi16(A, B), Pair));
-        Sum.High = _mm512_add_epi32(Sum.High, _mm512_madd_epi16(_mm512_unpackhi_epi16(A, B), Pair));
+        Sum.EvenLow = _mm512_add_epi32(Sum.EvenLow, _mm512_madd_epi16(_mm512_unpacklo_epi16(A.Even, B.Even), Pair));
+        Sum.EvenHigh = _mm512_add_epi32(Sum.EvenHigh, _mm512_madd_epi16(_mm512_unpackhi_epi16(A.Even, B.Even), Pair));
+        Sum.OddLow = _mm512_add_epi32(Sum.OddLow, _mm512_madd_epi16(_mm512_unpacklo_epi16(A.Odd, B.Odd), Pair));
+        Sum.OddHigh = _mm512_add_epi32(Sum.OddHigh, _mm512_madd_epi16(_mm512_unpackhi_epi16(A.Odd, B.Odd), Pair));
     }
-    static V Divide(V Sum, V Multiplier)
+    static V Quotients(V Sum, R Reciprocal)
     {
-        const V Even = _mm512_srli_epi64(_mm512_mul_epu32(Sum, Multiplier), DivisionShift);
-        const V Odd = _mm512_srli_epi64(_mm512_mul_epu32(_mm512_srli_epi64(Sum, 32), Multiplier), DivisionShift - 32);
-        return _mm512_mask_blend_epi32(0xAAAA, Even, Odd);
+        return _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(Sum), Reciprocal));
     }
-    static void Store(uint8_t* P, const Acc& Sum, V Multiplier)
+    static void Store(uint8_t* P, const Acc& Sum, R Reciprocal)
     {
-        const V Words = _mm512_packus_epi32(Divide(Sum.Low, Multiplier), Divide(Sum.High, Multiplier));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(P), _mm512_cvtepi16_epi8(Words));
+        const V Even = _mm512_packus_epi32(Quotients(Sum.EvenLow, Reciprocal), Quotients(Sum.EvenHigh, Reciprocal));
+        const V Odd = _mm512_packus_epi32(Quotients(Sum.OddLow, Reciprocal), Quotients(Sum.OddHigh, Reciprocal));
+        _mm512_storeu_si512(P, _mm512_or_si512(Even, _mm512_slli_epi16(Odd, 8)));
     }
 };
 

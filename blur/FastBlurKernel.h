@@ -8,29 +8,40 @@ namespace nebulo {
 
 // Both passes convolve a line of bytes against 2 Reach + 1 source lines:
 // output i is the weighted sum of Sources[Reach + k][i] over k, divided by
-// the kernel's sum. The kernel is symmetric, so the sources at -k and +k are
-// added first (at most 510, a 16-bit sum); two such terms then take one
-// 16-bit multiply-add into 32 bits, the weight of the first in the low half
-// of a pair, of the second in the high half.
+// the kernel's sum and truncated. The kernel is symmetric, so the sources at
+// -k and +k are added first (at most 510, a 16-bit sum); two such terms then
+// take one 16-bit multiply-add into 32 bits, the weight of the first in the
+// low half of a pair, of the second in the high half.
 
 // The kernel has at most 20 taps on a side: 21 terms, the centre included.
 constexpr int MaxReach = 20;
 constexpr int MaxTermPairs = MaxReach / 2 + 1;
-
-// Sum / KernelSum == (Sum * Multiplier) >> DivisionShift for every Sum from 0
-// to 255 * KernelSum when Multiplier = ceil(2^35 / KernelSum): the error term
-// 255 * KernelSum * (Multiplier * KernelSum - 2^35) stays below 2^35 for every
-// KernelSum up to 11607, and the largest possible one is 41 * 255.
-constexpr int DivisionShift = 35;
+// The largest sum of weights a kernel can have: 41 weights of 255.
 constexpr int32_t LargestDivisor = 41 * 255;
-uint32_t DivisionMultiplier(int32_t Divisor);
+
+// The sums are kept doubled plus one, 2 Sum + 1 (the weights are doubled and
+// every sum starts at 1), so that the division is one float multiply:
+// Sum / KernelSum == trunc(float(2 Sum + 1) * (0.5f / KernelSum)) for every
+// Sum from 0 to 255 * KernelSum. 2 Sum + 1 is below 2^24, so it converts
+// exactly; the true quotient (Sum + 0.5) / KernelSum stays at least
+// 0.5 / KernelSum away from every integer, which is more than the two
+// roundings can move it while KernelSum is below 16384.
+inline float DivisionReciprocal(int32_t Divisor)
+{
+    return 0.5f / float(Divisor);
+}
+
+inline uint32_t DividedSum(uint32_t DoubledSumPlusOne, float Reciprocal)
+{
+    return uint32_t(float(DoubledSumPlusOne) * Reciprocal);
+}
 
 struct TTapKernel {
     int Reach = 0; // taps on each side
-    // Pair g: weight of offset 2g in the low half, of 2g + 1 in the high
-    // half; offsets past Reach weigh 0.
+    // Pair g: twice the weight of offset 2g in the low half, of 2g + 1 in
+    // the high half; offsets past Reach weigh 0.
     std::array<uint32_t, MaxTermPairs> Pairs{};
-    uint32_t Multiplier = 0;
+    float Reciprocal = 0;
 };
 
 // The convolution of one instruction set. Out must not overlap a source;

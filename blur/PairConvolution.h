@@ -1,12 +1,12 @@
 #pragma once
 
 // The line convolution of the fast blur, written once over an instruction
-// set type Isa: Bytes outputs a step, a type W of that many 16-bit samples,
-// an accumulator Acc of 32-bit sums, and a few operations on them. Each
-// kernel file includes this header inside its own target region, after every
-// header it needs, so the loop compiles for that set. Everything here has
-// internal linkage on purpose: copies built for different sets must never be
-// merged by the linker.
+// set type Isa: Bytes outputs a step, a type W holding them as 16-bit
+// samples, an accumulator Acc of 32-bit sums, and a few operations on them.
+// Each kernel file includes this header inside its own target region, after
+// every header it needs, so the loop compiles for that set. Everything here
+// has internal linkage on purpose: copies built for different sets must never
+// be merged by the linker.
 
 #include "blur/FastBlurKernel.h"
 
@@ -24,16 +24,15 @@ struct TScalar {
     using V = uint32_t;
     using W = uint32_t;
     using Acc = uint32_t;
+    using R = float;
     static V Splat(uint32_t X) { return X; }
+    static R SplatReciprocal(float X) { return X; }
     static W Load(const uint8_t* P) { return *P; }
     static W Add(W A, W B) { return A + B; }
     static W Zero() { return 0; }
-    static Acc Start() { return 0; }
+    static Acc Start() { return 1; }
     static void MultiplyAdd(Acc& Sum, W A, W B, V Pair) { Sum += A * (Pair & 0xFFFF) + B * (Pair >> 16); }
-    static void Store(uint8_t* P, Acc Sum, V Multiplier)
-    {
-        *P = uint8_t((uint64_t(Sum) * Multiplier) >> DivisionShift);
-    }
+    static void Store(uint8_t* P, Acc Sum, R Reciprocal) { *P = uint8_t(DividedSum(Sum, Reciprocal)); }
 };
 
 // Term t of output I: the centre for t = 0, the two sources at -t and +t
@@ -49,15 +48,15 @@ typename Isa::W Term(const uint8_t* const* Centre, int T, ptrdiff_t I)
 }
 
 template <class Isa, int Reach>
-void ConvolveStep(const uint8_t* const* Centre, const typename Isa::V* Pairs, typename Isa::V Multiplier,
-                  ptrdiff_t I, uint8_t* Out)
+[[gnu::always_inline]] inline void ConvolveStep(const uint8_t* const* Centre, const typename Isa::V* Pairs,
+                                                typename Isa::R Reciprocal, ptrdiff_t I, uint8_t* Out)
 {
     constexpr int PairCount = Reach / 2 + 1;
     typename Isa::Acc Sum = Isa::Start();
 #pragma GCC unroll 11
     for (int G = 0; G < PairCount; ++G)
         Isa::MultiplyAdd(Sum, Term<Isa, Reach>(Centre, 2 * G, I), Term<Isa, Reach>(Centre, 2 * G + 1, I), Pairs[G]);
-    Isa::Store(Out + I, Sum, Multiplier);
+    Isa::Store(Out + I, Sum, Reciprocal);
 }
 
 // Reach is fixed at compile time so the taps unroll. A line that is not a
@@ -76,13 +75,13 @@ void ConvolveLineWith(const TTapKernel& Kernel, const uint8_t* const* Sources, p
     typename Isa::V Pairs[PairCount];
     for (int G = 0; G < PairCount; ++G)
         Pairs[G] = Isa::Splat(Kernel.Pairs[size_t(G)]);
-    const typename Isa::V Multiplier = Isa::Splat(Kernel.Multiplier);
+    const typename Isa::R Reciprocal = Isa::SplatReciprocal(Kernel.Reciprocal);
     const uint8_t* const* Centre = Sources + Reach;
     ptrdiff_t I = 0;
     for (; I + Isa::Bytes <= Count; I += Isa::Bytes)
-        ConvolveStep<Isa, Reach>(Centre, Pairs, Multiplier, I, Out);
+        ConvolveStep<Isa, Reach>(Centre, Pairs, Reciprocal, I, Out);
     if (I < Count)
-        ConvolveStep<Isa, Reach>(Centre, Pairs, Multiplier, Count - Isa::Bytes, Out);
+        ConvolveStep<Isa, Reach>(Centre, Pairs, Reciprocal, Count - Isa::Bytes, Out);
 }
 
 template <class Isa, size_t... Reach>
