@@ -19,9 +19,6 @@ namespace {
 // Below this many pixels a second thread costs more than it saves.
 constexpr int64_t TwoThreadPixels = 1 << 16;
 constexpr int MaxThreads = 2;
-// The vertical pass splits rows between threads at multiples of this many
-// bytes, so that no cache line is written by both.
-constexpr ptrdiff_t ColumnAlignment = 64;
 
 TConvolveLine KernelOf(TBlurIsa Isa)
 {
@@ -86,13 +83,15 @@ bool PairKernel(TTapKernel& Kernel)
     return true;
 }
 
-// One worker's buffers: a row with its wrapped ends, the vertical pass's
-// copies of rows it overwrites, and the source lines of one output.
+// One worker's buffers: a row with its wrapped ends and the sources of its
+// outputs, the rows blurred across that its share needs from beyond its
+// ends, and a ring of those from within it.
 struct TScratch {
     std::vector<uint8_t> Line;
-    std::vector<uint8_t> Saved;
+    std::vector<const uint8_t*> LineSources;
+    std::vector<uint8_t> Outer;
     std::vector<uint8_t> Ring;
-    std::vector<const uint8_t*> Sources;
+    std::vector<const uint8_t*> ColumnSources;
 };
 
 void Resize(std::vector<uint8_t>& Buffer, size_t Size)
@@ -104,6 +103,13 @@ void Resize(std::vector<uint8_t>& Buffer, size_t Size)
     }
 }
 
+// Both passes in one sweep down the picture. The rows are split into shares;
+// each output row of a share is the vertical blur of the 2 Reach + 1 rows
+// around it, each blurred across first. A share blurs across the Reach rows
+// on either side of it (wrapping around the picture) before any share writes
+// a row, and the rows within it just before they are needed, into a ring of
+// 2 Reach + 1 rows: a row is read when the output Reach rows above it is
+// due, and overwritten only as its own output.
 class TFastBlur {
 public:
     TFastBlur(const TRows& Rows, const TTapKernel& Kernel, TConvolveLine Convolve)
@@ -111,75 +117,69 @@ public:
     {
     }
 
-    // Column shares of the vertical pass, each a whole number of cache lines.
-    int32_t ColumnShares() const { return int32_t((Bytes_ + ColumnAlignment - 1) / ColumnAlignment); }
-
-    // Each row is copied out with Reach pixels of wrap-around on both sides,
-    // then blurred back in place as one stream of bytes whose taps lie 3
-    // bytes apart: only its 3 x Width pixel bytes are written, never the
-    // padding.
-    void BlurRows(int32_t First, int32_t Last, TScratch& Scratch) const
+    void BlurOuterRows(int32_t First, int32_t Last, TScratch& Scratch) const
     {
-        const int32_t W = Rows_.Width;
         const int32_t Reach = Kernel_.Reach;
-        Resize(Scratch.Line, size_t(3 * (W + 2 * Reach)));
-        uint8_t* Line = Scratch.Line.data() + 3 * Reach;
-        Scratch.Sources.resize(size_t(2 * Reach + 1));
-        for (int32_t K = -Reach; K <= Reach; ++K)
-            Scratch.Sources[size_t(K + Reach)] = Line + 3 * K;
-        for (int32_t Y = First; Y < Last; ++Y) {
-            uint8_t* Row = Rows_.Row(Y);
-            std::memcpy(Line, Row, size_t(Bytes_));
-            for (int32_t X = -Reach; X < 0; ++X)
-                std::memcpy(Line + 3 * X, Row + 3 * (((X % W) + W) % W), 3);
-            for (int32_t X = W; X < W + Reach; ++X)
-                std::memcpy(Line + 3 * X, Row + 3 * (X % W), 3);
-            Convolve_(Kernel_, Scratch.Sources.data(), Bytes_, Row);
+        if (First >= Last)
+            return;
+        Resize(Scratch.Outer, size_t(2 * Reach) * size_t(Bytes_));
+        for (int32_t K = 0; K < Reach; ++K) {
+            BlurAcross(First - Reach + K, Scratch, Scratch.Outer.data() + K * Bytes_);
+            BlurAcross(Last + K, Scratch, Scratch.Outer.data() + (Reach + K) * Bytes_);
         }
     }
 
-    // Shares First..Last of every row, top to bottom, each output row from
-    // the rows Reach above and below it. Rows above were overwritten by then,
-    // so each row is copied to a ring of Reach + 1 rows just before its
-    // output replaces it; the first rows are saved at the start for the last
-    // outputs, which wrap around to them.
-    void BlurColumns(int32_t First, int32_t Last, TScratch& Scratch) const
+    void BlurShare(int32_t First, int32_t Last, TScratch& Scratch) const
     {
+        const int32_t Reach = Kernel_.Reach;
+        const int32_t RingRows = 2 * Reach + 1;
         if (First >= Last)
             return;
-        const ptrdiff_t From = First * ColumnAlignment;
-        const ptrdiff_t Count = std::min(Bytes_, Last * ColumnAlignment) - From;
-        const int32_t H = Rows_.Height;
-        const int32_t Reach = Kernel_.Reach;
-        const int32_t Saved = std::min(H, Reach);
-        const int32_t RingRows = Reach + 1;
-        Resize(Scratch.Saved, size_t(Saved) * size_t(Count));
-        Resize(Scratch.Ring, size_t(RingRows) * size_t(Count));
-        Scratch.Sources.resize(size_t(2 * Reach + 1));
-        for (int32_t Y = 0; Y < Saved; ++Y)
-            std::memcpy(Scratch.Saved.data() + Y * Count, Rows_.Row(Y) + From, size_t(Count));
-        // The original bytes of row R while output Y is due: rows from
-        // Saved on are overwritten only once Y has passed them.
-        auto Source = [&](int32_t R, int32_t Y) -> const uint8_t* {
-            if (R < Saved)
-                return Scratch.Saved.data() + R * Count;
-            if (R <= Y)
-                return Scratch.Ring.data() + (R % RingRows) * Count;
-            return Rows_.Row(R) + From;
+        Resize(Scratch.Ring, size_t(RingRows) * size_t(Bytes_));
+        Scratch.ColumnSources.resize(size_t(RingRows));
+        auto RingRow = [&](int32_t R) { return Scratch.Ring.data() + (R - First) % RingRows * Bytes_; };
+        auto Source = [&](int32_t R) -> const uint8_t* {
+            if (R < First)
+                return Scratch.Outer.data() + (R - First + Reach) * Bytes_;
+            if (R >= Last)
+                return Scratch.Outer.data() + (Reach + R - Last) * Bytes_;
+            return RingRow(R);
         };
-        for (int32_t Y = 0; Y < H; ++Y) {
-            uint8_t* Out = Rows_.Row(Y) + From;
-            if (Y >= Saved)
-                std::memcpy(Scratch.Ring.data() + (Y % RingRows) * Count, Out, size_t(Count));
-            for (int32_t K = -Reach; K <= Reach; ++K) {
-                const int32_t R = Y + K;
-                Scratch.Sources[size_t(K + Reach)] = Source(R < 0 || R >= H ? ((R % H) + H) % H : R, Y);
-            }
-            Convolve_(Kernel_, Scratch.Sources.data(), Count, Out);
+        int32_t Ready = First;
+        for (int32_t Y = First; Y < Last; ++Y) {
+            for (; Ready < std::min(Last, Y + Reach + 1); ++Ready)
+                BlurAcross(Ready, Scratch, RingRow(Ready));
+            for (int32_t K = -Reach; K <= Reach; ++K)
+                Scratch.ColumnSources[size_t(K + Reach)] = Source(Y + K);
+            Convolve_(Kernel_, Scratch.ColumnSources.data(), Bytes_, Rows_.Row(Y));
         }
     }
 
 private:
+    // Row R of the picture, taken around, blurred across into Out: copied
+    // out with Reach pixels of wrap-around on both sides, then convolved as
+    // one stream of bytes whose taps lie 3 bytes apart.
+    void BlurAcross(int32_t R, TScratch& Scratch, uint8_t* Out) const
+    {
+        const int32_t W = Rows_.Width;
+        const int32_t H = Rows_.Height;
+        const int32_t Reach = Kernel_.Reach;
+        if (Scratch.Line.empty()) {
+            Resize(Scratch.Line, size_t(3 * (W + 2 * Reach)));
+            Scratch.LineSources.resize(size_t(2 * Reach + 1));
+            for (int32_t K = -Reach; K <= Reach; ++K)
+                Scratch.LineSources[size_t(K + Reach)] = Scratch.Line.data() + 3 * (Reach + K);
+        }
+        uint8_t* Line = Scratch.Line.data() + 3 * Reach;
+        const uint8_t* Row = Rows_.Row(((R % H) + H) % H);
+        std::memcpy(Line, Row, size_t(Bytes_));
+        for (int32_t X = -Reach; X < 0; ++X)
+            std::memcpy(Line + 3 * X, Row + 3 * (((X % W) + W) % W), 3);
+        for (int32_t X = W; X < W + Reach; ++X)
+            std::memcpy(Line + 3 * X, Row + 3 * (X % W), 3);
+        Convolve_(Kernel_, Scratch.LineSources.data(), Bytes_, Out);
+    }
+
     TRows Rows_;
     TTapKernel Kernel_;
     TConvolveLine Convolve_;
@@ -261,9 +261,11 @@ bool FastBlurPasses(TSDIB& Surface, const TFastBlurOptions& Options)
             ? int(std::clamp(std::thread::hardware_concurrency(), 1u, unsigned(MaxThreads)))
             : 1;
     std::vector<TScratch> Scratches(size_t(std::clamp(Threads, 1, MaxThreads)));
-    Share(Scratches, Rows.Height, [&](int32_t First, int32_t Last, TScratch& S) { Blur.BlurRows(First, Last, S); });
-    Share(Scratches, Blur.ColumnShares(),
-          [&](int32_t First, int32_t Last, TScratch& S) { Blur.BlurColumns(First, Last, S); });
+    // The first sweep's threads end before the second's start: no row is
+    // written before every share has read the rows beyond its ends.
+    Share(Scratches, Rows.Height,
+          [&](int32_t First, int32_t Last, TScratch& S) { Blur.BlurOuterRows(First, Last, S); });
+    Share(Scratches, Rows.Height, [&](int32_t First, int32_t Last, TScratch& S) { Blur.BlurShare(First, Last, S); });
     return true;
 }
 
