@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace nebulo {
 namespace {
 
@@ -113,6 +115,24 @@ TEST(BmpWriter, LaysOutATwoByTwoPictureExactly)
     const TBytes Rows(File.begin() + 54, File.end());
     // Bottom row first, blue-green-red, two padding bytes each.
     EXPECT_EQ(Rows, (TBytes{7, 8, 9, 10, 11, 12, 0, 0, 1, 2, 3, 4, 5, 6, 0, 0}));
+}
+
+// Rows are written straight from the scan lines; whatever the storage holds
+// past a line's pixels must not reach the file.
+TEST(BmpWriter, PadsRowsWithZerosWhateverTheScanLinesHoldBeyondThem)
+{
+    QImage Image(1, 2, QImage::Format_BGR888);
+    ASSERT_EQ(Image.bytesPerLine(), 4);
+    for (int Y = 0; Y < 2; ++Y) {
+        uchar* Line = Image.scanLine(Y);
+        std::fill_n(Line, 4, uchar(0xAB));
+        Line[0] = uchar(3 * Y + 1), Line[1] = uchar(3 * Y + 2), Line[2] = uchar(3 * Y + 3);
+    }
+    TBitmap Bitmap;
+    Bitmap.SetImage(Image, TPixelFormat::pf24bit);
+    const TBytes File = Saved(Bitmap);
+    ASSERT_EQ(File.size(), 62u);
+    EXPECT_EQ(TBytes(File.begin() + 54, File.end()), (TBytes{4, 5, 6, 0, 1, 2, 3, 0}));
 }
 
 TEST(BmpReader, TakesStoredBytesInFileOrderAndBottomUpRows)

@@ -25,34 +25,32 @@ QList<QRgb> StoredTable(const QImage& Image, int BitCount)
     return Table;
 }
 
-void EncodeRow(const QImage& Image, int Y, int BitCount, uint8_t* Row)
+// A stored row's pixel bytes: the scan line itself where the storage already
+// has the file's layout, else encoded into Row.
+const uint8_t* StoredRowPixels(const QImage& Image, int Y, int BitCount, uint8_t* Row)
 {
     const int Width = Image.width();
     const uchar* Source = Image.constScanLine(Y);
     switch (BitCount) {
     case 1:
-        std::memcpy(Row, Source, static_cast<size_t>((Width + 7) / 8));
-        break;
+    case 8:
+        return Source;
     case 4:
         for (int X = 0; X < Width; ++X) {
             const uint8_t Index = Source[X] & 0x0F;
             Row[X / 2] = (X & 1) ? uint8_t(Row[X / 2] | Index) : uint8_t(Index << 4);
         }
-        break;
-    case 8:
-        std::memcpy(Row, Source, static_cast<size_t>(Width));
-        break;
+        return Row;
     default:
-        if (Image.format() == QImage::Format_BGR888) {
-            std::memcpy(Row, Source, static_cast<size_t>(Width) * 3);
-        } else {
-            const auto* Pixels = reinterpret_cast<const QRgb*>(Source);
-            for (int X = 0; X < Width; ++X) {
-                Row[3 * X] = uint8_t(qBlue(Pixels[X]));
-                Row[3 * X + 1] = uint8_t(qGreen(Pixels[X]));
-                Row[3 * X + 2] = uint8_t(qRed(Pixels[X]));
-            }
+        if (Image.format() == QImage::Format_BGR888)
+            return Source;
+        const auto* Pixels = reinterpret_cast<const QRgb*>(Source);
+        for (int X = 0; X < Width; ++X) {
+            Row[3 * X] = uint8_t(qBlue(Pixels[X]));
+            Row[3 * X + 1] = uint8_t(qGreen(Pixels[X]));
+            Row[3 * X + 2] = uint8_t(qRed(Pixels[X]));
         }
+        return Row;
     }
 }
 
@@ -111,10 +109,14 @@ void WriteStored(TStream& Stream, const TStoredPicture& Stored)
     }
     Stream.WriteBuffer(Head.data(), int64_t(Head.size()));
 
-    std::vector<uint8_t> Row(static_cast<size_t>(Stored.Stride), 0);
+    // Rows go to the stream straight from the scan lines where they can, and
+    // their padding is always zero, whatever the storage holds past a line.
+    const int64_t DataBytes = (int64_t(Image.width()) * Stored.BitCount + 7) / 8;
+    const std::array<uint8_t, 4> Padding{};
+    std::vector<uint8_t> Row(static_cast<size_t>(DataBytes), 0);
     for (int Y = Image.height() - 1; Y >= 0; --Y) {
-        EncodeRow(Image, Y, Stored.BitCount, Row.data());
-        Stream.WriteBuffer(Row.data(), Stored.Stride);
+        Stream.WriteBuffer(StoredRowPixels(Image, Y, Stored.BitCount, Row.data()), DataBytes);
+        Stream.WriteBuffer(Padding.data(), Stored.Stride - DataBytes);
     }
 }
 
