@@ -13,28 +13,38 @@ NEBULO_BEGIN_TARGET("avx2")
 namespace nebulo {
 namespace {
 
-// A step of 32 bytes is held as its even and its odd bytes, each in 16-bit
-// samples, which takes no shuffle. The unpacks and packs work within each
-// 128-bit half, so packing the low and high sums back together restores the
-// order of each half's samples.
+// A step of 32 bytes is held as 16-bit samples in two halves: Low for bytes
+// 0 to 7 of each 128-bit lane, High for bytes 8 to 15. Interleaving the two
+// sources of a term bytewise and multiplying by ones adds them as it widens.
+// The unpacks and packs work within each lane, so packing the sums back
+// together restores the order of the bytes.
 struct TAvx2 {
     static constexpr ptrdiff_t Bytes = 32;
     using V = __m256i;
     using R = __m256;
     struct W {
-        V Even, Odd;
+        V Low, High;
     };
     struct Acc {
-        V EvenLow, EvenHigh, OddLow, OddHigh;
+        V LowLow, LowHigh, HighLow, HighHigh;
     };
     static V Splat(uint32_t X) { return _mm256_set1_epi32(int(X)); }
     static R SplatReciprocal(float X) { return _mm256_set1_ps(X); }
-    static W Load(const uint8_t* P)
+    static V Load(const uint8_t* P) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P)); }
+    static W Centre(const uint8_t* P)
     {
-        const V Bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
-        return {_mm256_and_si256(Bytes, _mm256_set1_epi16(0xFF)), _mm256_srli_epi16(Bytes, 8)};
+        const V Line = Load(P);
+        const V Zero = _mm256_setzero_si256();
+        return {_mm256_unpacklo_epi8(Line, Zero), _mm256_unpackhi_epi8(Line, Zero)};
     }
-    static W Add(W A, W B) { return {_mm256_add_epi16(A.Even, B.Even), _mm256_add_epi16(A.Odd, B.Odd)}; }
+    static W PairSum(const uint8_t* A, const uint8_t* B)
+    {
+        const V First = Load(A);
+        const V Second = Load(B);
+        const V Ones = _mm256_set1_epi8(1);
+        return {_mm256_maddubs_epi16(_mm256_unpacklo_epi8(First, Second), Ones),
+                _mm256_maddubs_epi16(_mm256_unpackhi_epi8(First, Second), Ones)};
+    }
     static W Zero() { return {_mm256_setzero_si256(), _mm256_setzero_si256()}; }
     static Acc Start()
     {
@@ -43,10 +53,10 @@ struct TAvx2 {
     }
     static void MultiplyAdd(Acc& Sum, W A, W B, V Pair)
     {
-        Sum.EvenLow = _mm256_add_epi32(Sum.EvenLow, _mm256_madd_epi16(_mm256_unpacklo_epi16(A.Even, B.Even), Pair));
-        Sum.EvenHigh = _mm256_add_epi32(Sum.EvenHigh, _mm256_madd_epi16(_mm256_unpackhi_epi16(A.Even, B.Even), Pair));
-        Sum.OddLow = _mm256_add_epi32(Sum.OddLow, _mm256_madd_epi16(_mm256_unpacklo_epi16(A.Odd, B.Odd), Pair));
-        Sum.OddHigh = _mm256_add_epi32(Sum.OddHigh, _mm256_madd_epi16(_mm256_unpackhi_epi16(A.Odd, B.Odd), Pair));
+        Sum.LowLow = _mm256_add_epi32(Sum.LowLow, _mm256_madd_epi16(_mm256_unpacklo_epi16(A.Low, B.Low), Pair));
+        Sum.LowHigh = _mm256_add_epi32(Sum.LowHigh, _mm256_madd_epi16(_mm256_unpackhi_epi16(A.Low, B.Low), Pair));
+        Sum.HighLow = _mm256_add_epi32(Sum.HighLow, _mm256_madd_epi16(_mm256_unpacklo_epi16(A.High, B.High), Pair));
+        Sum.HighHigh = _mm256_add_epi32(Sum.HighHigh, _mm256_madd_epi16(_mm256_unpackhi_epi16(A.High, B.High), Pair));
     }
     static V Quotients(V Sum, R Reciprocal)
     {
@@ -54,9 +64,9 @@ struct TAvx2 {
     }
     static void Store(uint8_t* P, const Acc& Sum, R Reciprocal)
     {
-        const V Even = _mm256_packus_epi32(Quotients(Sum.EvenLow, Reciprocal), Quotients(Sum.EvenHigh, Reciprocal));
-        const V Odd = _mm256_packus_epi32(Quotients(Sum.OddLow, Reciprocal), Quotients(Sum.OddHigh, Reciprocal));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(P), _mm256_or_si256(Even, _mm256_slli_epi16(Odd, 8)));
+        const V Low = _mm256_packus_epi32(Quotients(Sum.LowLow, Reciprocal), Quotients(Sum.LowHigh, Reciprocal));
+        const V High = _mm256_packus_epi32(Quotients(Sum.HighLow, Reciprocal), Quotients(Sum.HighHigh, Reciprocal));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(P), _mm256_packus_epi16(Low, High));
     }
 };
 

@@ -27,12 +27,17 @@ struct TAvx512 {
     };
     static V Splat(uint32_t X) { return _mm512_set1_epi32(int(X)); }
     static R SplatReciprocal(float X) { return _mm512_set1_ps(X); }
-    static W Load(const uint8_t* P)
+    static W Centre(const uint8_t* P)
     {
         const V Bytes = _mm512_loadu_si512(P);
         return {_mm512_and_si512(Bytes, _mm512_set1_epi16(0xFF)), _mm512_srli_epi16(Bytes, 8)};
     }
-    static W Add(W A, W B) { return {_mm512_add_epi16(A.Even, B.Even), _mm512_add_epi16(A.Odd, B.Odd)}; }
+    static W PairSum(const uint8_t* A, const uint8_t* B)
+    {
+        const W First = Centre(A);
+        const W Second = Centre(B);
+        return {_mm512_add_epi16(First.Even, Second.Even), _mm512_add_epi16(First.Odd, Second.Odd)};
+    }
     static W Zero() { return {_mm512_setzero_si512(), _mm512_setzero_si512()}; }
     static Acc Start()
     {

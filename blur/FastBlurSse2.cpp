@@ -27,12 +27,17 @@ struct TSse2 {
     };
     static V Splat(uint32_t X) { return _mm_set1_epi32(int(X)); }
     static R SplatReciprocal(float X) { return _mm_set1_ps(X); }
-    static W Load(const uint8_t* P)
+    static W Centre(const uint8_t* P)
     {
         const V Bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
         return {_mm_and_si128(Bytes, _mm_set1_epi16(0xFF)), _mm_srli_epi16(Bytes, 8)};
     }
-    static W Add(W A, W B) { return {_mm_add_epi16(A.Even, B.Even), _mm_add_epi16(A.Odd, B.Odd)}; }
+    static W PairSum(const uint8_t* A, const uint8_t* B)
+    {
+        const W First = Centre(A);
+        const W Second = Centre(B);
+        return {_mm_add_epi16(First.Even, Second.Even), _mm_add_epi16(First.Odd, Second.Odd)};
+    }
     static W Zero() { return {_mm_setzero_si128(), _mm_setzero_si128()}; }
     static Acc Start()
     {

@@ -27,8 +27,8 @@ struct TScalar {
     using R = float;
     static V Splat(uint32_t X) { return X; }
     static R SplatReciprocal(float X) { return X; }
-    static W Load(const uint8_t* P) { return *P; }
-    static W Add(W A, W B) { return A + B; }
+    static W Centre(const uint8_t* P) { return *P; }
+    static W PairSum(const uint8_t* A, const uint8_t* B) { return W(*A) + *B; }
     static W Zero() { return 0; }
     static Acc Start() { return 1; }
     static void MultiplyAdd(Acc& Sum, W A, W B, V Pair) { Sum += A * (Pair & 0xFFFF) + B * (Pair >> 16); }
@@ -38,13 +38,13 @@ struct TScalar {
 // Term t of output I: the centre for t = 0, the two sources at -t and +t
 // added for t up to Reach, nothing past it.
 template <class Isa, int Reach>
-typename Isa::W Term(const uint8_t* const* Centre, int T, ptrdiff_t I)
+[[gnu::always_inline]] inline typename Isa::W Term(const uint8_t* const* Centre, int T, ptrdiff_t I)
 {
     if (T == 0)
-        return Isa::Load(Centre[0] + I);
+        return Isa::Centre(Centre[0] + I);
     if (T > Reach)
         return Isa::Zero();
-    return Isa::Add(Isa::Load(Centre[-T] + I), Isa::Load(Centre[T] + I));
+    return Isa::PairSum(Centre[-T] + I, Centre[T] + I);
 }
 
 template <class Isa, int Reach>
