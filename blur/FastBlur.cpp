@@ -60,6 +60,22 @@ bool FindRows(TSDIB& Surface, TRows& Rows)
     return true;
 }
 
+// How many of the outermost terms of the kernel BuildKernel left can be
+// summed in 16 bits (see MaxMerged): the most that fit, of Reach's parity.
+int MergedTerms(int Reach)
+{
+    for (int Merged = std::min(MaxMerged, Reach); Merged >= 2; --Merged) {
+        if (Merged % 2 != Reach % 2)
+            continue;
+        uint32_t Sum = 0;
+        for (int T = Reach - Merged + 1; T <= Reach; ++T)
+            Sum += KernelWeight(T);
+        if (Sum <= LargestMergedWeights)
+            return Merged;
+    }
+    return 0;
+}
+
 // The kernel that BuildKernel left, in pairs of terms; false unless it is
 // symmetric with weights summing to KernelSum, which the pairing and the
 // division need.
@@ -75,8 +91,16 @@ bool PairKernel(TTapKernel& Kernel)
     }
     if (Sum != KernelSum || Sum < 1)
         return false;
-    auto Weight = [](int K) { return K <= KernelHigh ? uint32_t(KernelWeight(K)) : 0u; };
     Kernel.Reach = KernelHigh;
+    Kernel.Merged = MergedTerms(KernelHigh);
+    const int Plain = Kernel.Reach - Kernel.Merged;
+    for (int M = 1; M <= Kernel.Merged; ++M)
+        Kernel.MergedWeights[size_t(M - 1)] = KernelWeight(Plain + M);
+    auto Weight = [&](int T) {
+        if (T <= Plain)
+            return uint32_t(KernelWeight(T));
+        return T == Plain + 1 && Kernel.Merged > 0 ? 1u : 0u;
+    };
     for (int G = 0; G < MaxTermPairs; ++G)
         Kernel.Pairs[size_t(G)] = 2 * Weight(2 * G) | (2 * Weight(2 * G + 1) << 16);
     Kernel.Reciprocal = DivisionReciprocal(KernelSum);

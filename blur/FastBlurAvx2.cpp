@@ -45,6 +45,16 @@ struct TAvx2 {
         return {_mm256_maddubs_epi16(_mm256_unpacklo_epi8(First, Second), Ones),
                 _mm256_maddubs_epi16(_mm256_unpackhi_epi8(First, Second), Ones)};
     }
+    // Each weight in both bytes of a 16-bit lane.
+    static V SplatWeight(uint32_t X) { return _mm256_set1_epi16(short(X * 0x0101)); }
+    static W WeightedPairSum(const uint8_t* A, const uint8_t* B, V Weight)
+    {
+        const V First = Load(A);
+        const V Second = Load(B);
+        return {_mm256_maddubs_epi16(_mm256_unpacklo_epi8(First, Second), Weight),
+                _mm256_maddubs_epi16(_mm256_unpackhi_epi8(First, Second), Weight)};
+    }
+    static W Add(W A, W B) { return {_mm256_add_epi16(A.Low, B.Low), _mm256_add_epi16(A.High, B.High)}; }
     static W Zero() { return {_mm256_setzero_si256(), _mm256_setzero_si256()}; }
     static Acc Start()
     {

@@ -38,6 +38,13 @@ struct TAvx512 {
         const W Second = Centre(B);
         return {_mm512_add_epi16(First.Even, Second.Even), _mm512_add_epi16(First.Odd, Second.Odd)};
     }
+    static V SplatWeight(uint32_t X) { return _mm512_set1_epi16(short(X)); }
+    static W WeightedPairSum(const uint8_t* A, const uint8_t* B, V Weight)
+    {
+        const W Sum = PairSum(A, B);
+        return {_mm512_mullo_epi16(Sum.Even, Weight), _mm512_mullo_epi16(Sum.Odd, Weight)};
+    }
+    static W Add(W A, W B) { return {_mm512_add_epi16(A.Even, B.Even), _mm512_add_epi16(A.Odd, B.Odd)}; }
     static W Zero() { return {_mm512_setzero_si512(), _mm512_setzero_si512()}; }
     static Acc Start()
     {

@@ -13,6 +13,14 @@ namespace nebulo {
 // take one 16-bit multiply-add into 32 bits, the weight of the first in the
 // low half of a pair, of the second in the high half.
 
+// The outermost terms, whose weights are small, may instead be summed in
+// 16 bits into one term of weight 1 that takes the place of an odd term out:
+// each weight at most 64 and all of them together at most 64, so that a term
+// times its weight (at most 64 x 510) and their sum (at most 64 x 510) stay
+// below 2^15, the reach of a signed 16-bit multiply-add.
+constexpr int MaxMerged = 6;
+constexpr uint32_t LargestMergedWeights = 64;
+
 // The kernel has at most 20 taps on a side: 21 terms, the centre included.
 constexpr int MaxReach = 20;
 constexpr int MaxTermPairs = MaxReach / 2 + 1;
@@ -38,8 +46,15 @@ inline uint32_t DividedSum(uint32_t DoubledSumPlusOne, float Reciprocal)
 
 struct TTapKernel {
     int Reach = 0; // taps on each side
-    // Pair g: twice the weight of offset 2g in the low half, of 2g + 1 in
-    // the high half; offsets past Reach weigh 0.
+    // The terms Reach - Merged + 1 to Reach are summed in 16 bits, term
+    // Reach - Merged + m with weight MergedWeights[m - 1]; 0, or 2 to
+    // MaxMerged with the parity of Reach, so that the terms left (the centre,
+    // the others and the merged one) pair up exactly.
+    int Merged = 0;
+    std::array<uint32_t, MaxMerged> MergedWeights{};
+    // Pair g of the terms left, in order, the merged one last with weight 1:
+    // twice the weight of term 2g in the low half, of 2g + 1 in the high
+    // half; terms past the last weigh 0.
     std::array<uint32_t, MaxTermPairs> Pairs{};
     float Reciprocal = 0;
 };

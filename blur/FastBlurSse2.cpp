@@ -38,6 +38,13 @@ struct TSse2 {
         const W Second = Centre(B);
         return {_mm_add_epi16(First.Even, Second.Even), _mm_add_epi16(First.Odd, Second.Odd)};
     }
+    static V SplatWeight(uint32_t X) { return _mm_set1_epi16(short(X)); }
+    static W WeightedPairSum(const uint8_t* A, const uint8_t* B, V Weight)
+    {
+        const W Sum = PairSum(A, B);
+        return {_mm_mullo_epi16(Sum.Even, Weight), _mm_mullo_epi16(Sum.Odd, Weight)};
+    }
+    static W Add(W A, W B) { return {_mm_add_epi16(A.Even, B.Even), _mm_add_epi16(A.Odd, B.Odd)}; }
     static W Zero() { return {_mm_setzero_si128(), _mm_setzero_si128()}; }
     static Acc Start()
     {
