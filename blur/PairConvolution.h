@@ -1,8 +1,13 @@
 #pragma once
 
 // The line convolution of the fast blur, written once over an instruction
-// set type Isa: Bytes outputs a step, a type W holding them as 16-bit
-// samples, an accumulator Acc of 32-bit sums, and a few operations on them.
+// set type Isa that works on Bytes outputs a step:
+// - W holds a step's bytes as 16-bit samples: Centre loads one source,
+//   PairSum loads two and adds them, WeightedPairSum also multiplies by a
+//   small weight (from SplatWeight), Add adds two such terms;
+// - Acc holds the 32-bit sums, from Start; MultiplyAdd adds two terms times
+//   a pair of weights (from Splat), and Store divides the sums (by the
+//   reciprocal from SplatReciprocal) and writes the step's bytes.
 // Each kernel file includes this header inside its own target region, after
 // every header it needs, so the loop compiles for that set. Everything here
 // has internal linkage on purpose: copies built for different sets must never
