@@ -15,7 +15,10 @@
 #include <opencv2/imgproc.hpp>
 #endif
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -133,6 +136,82 @@ void OpenCv(benchmark::State& State)
 }
 #endif
 
+// Ratios taken pairwise: every iteration times the two sides back to back,
+// so that the machine's drift touches both alike. The "ratio" counter is the
+// median over the iterations of the first side's time over the second's.
+double Seconds(const std::function<void()>& Work)
+{
+    const auto Start = std::chrono::steady_clock::now();
+    Work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+}
+
+void Paired(benchmark::State& State, const std::function<void()>& Numerator, const std::function<void()>& Denominator)
+{
+    std::vector<double> Ratios;
+    for (auto _ : State) {
+        const double Top = Seconds(Numerator);
+        const double Bottom = Seconds(Denominator);
+        Ratios.push_back(Top / Bottom);
+        State.SetIterationTime(Top + Bottom);
+    }
+    std::sort(Ratios.begin(), Ratios.end());
+    const size_t Middle = Ratios.size() / 2;
+    State.counters["ratio"] = Ratios.size() % 2 == 1 ? Ratios[Middle] : (Ratios[Middle - 1] + Ratios[Middle]) / 2;
+}
+
+// The fast path on one thread with the best instruction set, on its own copy.
+std::function<void()> FastOneThread(TSDIB& Surface, int Position)
+{
+    LoadPicture(Surface);
+    return [&Surface, Position] { BlurSurface(Surface, Position * 0.1, {BestIsa(), 1}); };
+}
+
+void ReferenceOverFast(benchmark::State& State)
+{
+    const int Position = int(State.range(0));
+    TSDIB Reference;
+    TSDIB Fast;
+    LoadPicture(Reference);
+    Paired(State, [&] { BlurSurfaceReference(Reference, Position * 0.1); }, FastOneThread(Fast, Position));
+}
+
+#ifdef NEBULO_BENCH_OPENCV
+void OpenCvOverFast(benchmark::State& State)
+{
+    cv::setNumThreads(1);
+    const int Position = int(State.range(0));
+    BuildKernel(Position * 0.1);
+    const int Taps = 2 * KernelHigh + 1;
+    const cv::Mat Source(Side, Side, CV_8UC3, const_cast<uint8_t*>(Pixels().data()));
+    cv::Mat Result(Side, Side, CV_8UC3);
+    TSDIB Fast;
+    Paired(
+        State, [&] { cv::GaussianBlur(Source, Result, cv::Size(Taps, Taps), Position * 0.1 / 4, Position * 0.1 / 4); },
+        FastOneThread(Fast, Position));
+}
+#else
+void OpenCvOverFast(benchmark::State& State)
+{
+    OpenCv(State);
+}
+#endif
+
+// The whole command against the blur it runs, with the same options.
+void CommandOverBlur(benchmark::State& State)
+{
+    const int32_t Position = int32_t(State.range(0));
+    TBitmap Picture;
+    PictureFile().Seek(0, soBeginning);
+    Picture.LoadFromStream(PictureFile());
+    TSDIB CommandSurface;
+    TSDIB Surface;
+    LoadPicture(Surface);
+    Paired(
+        State, [&] { RunBlurSteps(Picture, CommandSurface, Position, false); },
+        [&] { BlurSurface(Surface, Position * 0.1); });
+}
+
 void AtEachPosition(benchmark::internal::Benchmark* Bench, int Repetitions)
 {
     for (int Position : Positions)
@@ -156,6 +235,16 @@ void Register()
     }
     AtEachPosition(benchmark::RegisterBenchmark("OpenCV/threads:1", OpenCv), 9);
     AtEachPosition(benchmark::RegisterBenchmark("BlurCommand", BlurCommand), 9);
+
+    auto Pairwise = [](const char* Name, auto Function, int Iterations) {
+        auto* Bench = benchmark::RegisterBenchmark(Name, Function);
+        for (int Position : Positions)
+            Bench->Arg(Position);
+        Bench->ArgName("position")->Unit(benchmark::kMillisecond)->Iterations(Iterations)->UseManualTime();
+    };
+    Pairwise("Ratio/Reference_over_best_one_thread", ReferenceOverFast, 5);
+    Pairwise("Ratio/OpenCV_over_best_one_thread", OpenCvOverFast, 31);
+    Pairwise("Ratio/BlurCommand_over_BlurSurface", CommandOverBlur, 31);
 }
 
 } // namespace
