@@ -17,10 +17,12 @@ wait_for() {
   done
 }
 
-# start_xvfb: a private server; sets DISPLAY and XVFB_PID.
+# start_xvfb: a private server; sets DISPLAY and XVFB_PID. Without -noreset
+# the server resets whenever its last client leaves (a polling xdotool, say),
+# and a program connecting during that reset is turned away.
 start_xvfb() {
   local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   local number; read -r -t 20 number <"$fifo" || fail "Xvfb did not start"
   rm -f "$fifo"
