@@ -28,9 +28,18 @@ TBlurRefusal CheckBlurGuards(const TBitmap& Picture, int32_t Position, bool With
 void HandPictureToSurface(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder)
 {
     if (!WithBorder) {
-        Surface.LoadFromGraphic(Picture);
+        if (!HasPalette(Picture.PixelFormat())) {
+            Surface.LoadFromGraphic(Picture);
+            return;
+        }
+        // The blur mixes colours, which palette indices cannot hold.
+        TBitmap Colour;
+        Colour.Assign(&Picture);
+        Colour.SetPixelFormat(TPixelFormat::pf24bit);
+        Surface.LoadFromGraphic(Colour);
         return;
     }
+    // A new bitmap takes the display's depth, so the bordered copy is colour.
     const int32_t Allowance = BorderAllowance(Position);
     TBitmap Bordered;
     Bordered.SetWidth(Picture.Width() + Allowance);

@@ -100,7 +100,7 @@ TEST_F(NebuloBlur, ReadsStandardInputAndWritesStandardOutput)
     EXPECT_TRUE(Piped.Out.startsWith("BM"));
 }
 
-TEST_F(NebuloBlur, TakesBmpInputOfItsOwnDepth)
+TEST_F(NebuloBlur, BlursAPaletteBmpAsColour)
 {
     TBitmap Picture;
     QImage Grey(9, 9, QImage::Format_RGB32);
@@ -112,8 +112,9 @@ TEST_F(NebuloBlur, TakesBmpInputOfItsOwnDepth)
     ASSERT_EQ(Result.ExitCode, 0) << Result.Err.toStdString();
     TBitmap Back;
     Back.LoadFromFile(Path("out.bmp").toStdString());
-    EXPECT_EQ(Back.PixelFormat(), TPixelFormat::pf8bit) << "an 8-bit picture reaches the surface at 8 bits";
-    EXPECT_EQ(Back.ToRgb32(), Picture.ToRgb32()) << "palette pictures pass unchanged";
+    EXPECT_EQ(Back.PixelFormat(), TPixelFormat::pf24bit) << "an 8-bit picture is blurred as 24-bit colour";
+    EXPECT_EQ(Back.ToRgb32(), Expected(Picture.ToRgb32(), 30, false));
+    EXPECT_NE(Back.ToRgb32(), Picture.ToRgb32()) << "the white pixel spreads";
 }
 
 struct TErrorCase {
