@@ -17,10 +17,15 @@ TBlurRefusal CheckBlurGuards(const TBitmap& Picture, int32_t Position, bool With
         return TBlurRefusal::EmptyPicture;
     if (Position <= 0)
         return TBlurRefusal::AmountNotPositive;
+    return CheckBlurSize(Picture.Width(), Picture.Height(), Position, WithBorder);
+}
+
+TBlurRefusal CheckBlurSize(int64_t Width, int64_t Height, int32_t Position, bool WithBorder)
+{
     const int32_t Allowance = WithBorder ? BorderAllowance(Position) : 0;
-    if (int64_t(Picture.Width()) + Allowance >= BlurSizeLimit)
+    if (Width + Allowance >= BlurSizeLimit)
         return TBlurRefusal::TooWide;
-    if (int64_t(Picture.Height()) + Allowance >= BlurSizeLimit)
+    if (Height + Allowance >= BlurSizeLimit)
         return TBlurRefusal::TooHigh;
     return TBlurRefusal::None;
 }
