@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Paste, blur and copy a picture, then take the Blur back with Ctrl+Z and
+# copy again with Ctrl+C: another program reads exactly the picture pasted.
+source "$(dirname "$0")/session.sh"
+
+convert -size 61x43 gradient:'#3050d0'-'#f0a020' -fill white -draw 'circle 30,20 30,32' -depth 8 in.png
+start_nebulo "$NEBULO"
+blank=$(pixel "$WID" 10 10)
+offer_png in.png
+click $PASTE_AT
+view_shows_picture() { [ "$(pixel "$WID" 10 10)" != "$blank" ]; }
+wait_for 10 view_shows_picture || fail "the pasted picture does not show"
+
+set_slider 30
+click $BORDER_AT
+click $BLUR_AT
+click $COPY_AT
+xclip_gone() { ! kill -0 "$XCLIP_PID" 2>/dev/null; }
+wait_for 10 xclip_gone || fail "the copy did not take the clipboard"
+read_clipboard_png blurred.png || fail "nothing to read on the clipboard"
+same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = "0" ]; }
+same blurred.png in.png && fail "the Blur changed nothing"
+
+# The slider's click gave the window the keyboard.
+xdotool key ctrl+z ctrl+c
+clipboard_holds_pasted() { xclip -selection clipboard -o -t image/png >undone.png 2>/dev/null && same undone.png in.png; }
+wait_for 10 clipboard_holds_pasted || fail "after Ctrl+Z and Ctrl+C the clipboard does not hold the pasted picture"
+identify blurred.png undone.png
+echo "PASS: blurred and copied, then Ctrl+Z and Ctrl+C put the pasted picture back on the clipboard"
