@@ -39,7 +39,8 @@ TInteraction::TInteraction(TForm1& Window)
     });
     connect(&Window, &TForm1::Pasted, this, &TInteraction::StartHistory);
     connect(&Window, &TForm1::Blurred, this, [this] {
-        History_.Add(*Window_.ZImage1->Bitmap());
+        if (History_.Started())
+            History_.Add(*Window_.ZImage1->Bitmap());
         ShowHints();
     });
     connect(Window.TrackBar1, &TTrackBar::Change, this, &TInteraction::ShowHints);

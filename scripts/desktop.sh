@@ -84,3 +84,24 @@ set_slider() {
   [ $(($1 % 5)) -gt 0 ] && xdotool key --repeat $(($1 % 5)) Right
   return 0
 }
+
+# paste_png FILE: offers the picture and presses Paste; waits until the view shows it.
+paste_png() {
+  local blank; blank=$(pixel "$WID" 10 10)
+  offer_png "$1"
+  click $PASTE_AT
+  view_changed() { [ "$(pixel "$WID" 10 10)" != "$blank" ]; }
+  wait_for 10 view_changed || fail "the pasted picture does not show"
+}
+
+# blur_and_copy POSITION FILE: blurs with a border at POSITION, presses Copy
+# and saves what another program then reads from the clipboard.
+blur_and_copy() {
+  set_slider "$1"
+  click $BORDER_AT
+  click $BLUR_AT
+  click $COPY_AT
+  xclip_gone() { ! kill -0 "$XCLIP_PID" 2>/dev/null; }
+  wait_for 10 xclip_gone || fail "the copy did not take the clipboard"
+  read_clipboard_png "$2" || fail "nothing to read on the clipboard"
+}

@@ -5,19 +5,8 @@ source "$(dirname "$0")/session.sh"
 
 convert -size 61x43 gradient:'#3050d0'-'#f0a020' -fill white -draw 'circle 30,20 30,32' -depth 8 in.png
 start_nebulo "$NEBULO"
-blank=$(pixel "$WID" 10 10)
-offer_png in.png
-click $PASTE_AT
-view_shows_picture() { [ "$(pixel "$WID" 10 10)" != "$blank" ]; }
-wait_for 10 view_shows_picture || fail "the pasted picture does not show"
-
-set_slider 30
-click $BORDER_AT
-click $BLUR_AT
-click $COPY_AT
-xclip_gone() { ! kill -0 "$XCLIP_PID" 2>/dev/null; }
-wait_for 10 xclip_gone || fail "the copy did not take the clipboard"
-read_clipboard_png blurred.png || fail "nothing to read on the clipboard"
+paste_png in.png
+blur_and_copy 30 blurred.png
 same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = "0" ]; }
 same blurred.png in.png && fail "the Blur changed nothing"
 
