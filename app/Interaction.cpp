@@ -38,11 +38,7 @@ TInteraction::TInteraction(TForm1& Window)
         Application().Guard([&] { TakeDrop(Data); });
     });
     connect(&Window, &TForm1::Pasted, this, &TInteraction::StartHistory);
-    connect(&Window, &TForm1::Blurred, this, [this] {
-        if (History_.Started())
-            History_.Add(*Window_.ZImage1->Bitmap());
-        ShowHints();
-    });
+    connect(&Window, &TForm1::Blurred, this, &TInteraction::AddBlurToHistory);
     connect(Window.TrackBar1, &TTrackBar::Change, this, &TInteraction::ShowHints);
     connect(Window.CheckBox1, &TCheckBox::toggled, this, &TInteraction::ShowHints);
 
@@ -108,6 +104,13 @@ void TInteraction::StartHistory()
 {
     History_.Start(*Window_.ZImage1->Bitmap());
     ShowComparison();
+    ShowHints();
+}
+
+void TInteraction::AddBlurToHistory()
+{
+    if (History_.Started())
+        History_.Add(*Window_.ZImage1->Bitmap());
     ShowHints();
 }
 

@@ -30,6 +30,7 @@ private:
     void ShowStep(TBitmap& Step);
     void TakeDrop(const QMimeData* Data);
     void StartHistory();
+    void AddBlurToHistory();
     void ShowComparison();
     void ShowHints();
 

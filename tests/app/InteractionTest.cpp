@@ -299,6 +299,12 @@ INSTANTIATE_TEST_SUITE_P(
                     [](TForm1& W) { QTest::keyRelease(&W, Qt::Key_Backslash); }},
         TCompareRow{"BackslashAt200", 1, [](TForm1& W) { QTest::keyPress(&W, Qt::Key_Backslash); },
                     [](TForm1& W) { QTest::keyRelease(&W, Qt::Key_Backslash); }},
+        TCompareRow{"BackslashUntilTheWindowLosesTheKeyboard", 0,
+                    [](TForm1& W) { QTest::keyPress(&W, Qt::Key_Backslash); },
+                    [](TForm1& W) {
+                        QEvent Away(QEvent::WindowDeactivate);
+                        QCoreApplication::sendEvent(&W, &Away);
+                    }},
         TCompareRow{"MiddleButtonAt100", 0,
                     [](TForm1& W) { QTest::mousePress(W.ZImage1, Qt::MiddleButton, {}, ViewCentre); },
                     [](TForm1& W) { QTest::mouseRelease(W.ZImage1, Qt::MiddleButton, {}, ViewCentre); }},
