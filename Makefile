@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_SECONDS ?= 20
 
-.PHONY: run test build configure configure-sanitize deps bench fuzz fuzz-merge clean
+.PHONY: run test check-sanitize build configure configure-sanitize deps bench fuzz fuzz-merge clean
 
 deps:
 	@scripts/install-deps
@@ -29,6 +29,11 @@ test: build configure-sanitize
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target fuzz_replay
 	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS) -L fuzz
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+check-sanitize: configure-sanitize
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 run: build
 	@scripts/run
