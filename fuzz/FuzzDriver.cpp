@@ -18,6 +18,8 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size);
+// Defined by the targets that need to set up before their first input.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) __attribute__((weak));
 // Present only when a sanitizer's runtime is linked in.
 extern "C" void __sanitizer_set_death_callback(void (*Callback)()) __attribute__((weak));
 
@@ -106,6 +108,8 @@ int RandomInputs(long Runs)
 
 int main(int argc, char** argv)
 {
+    if (LLVMFuzzerInitialize != nullptr)
+        LLVMFuzzerInitialize(&argc, &argv);
     if (argc == 3 && std::string(argv[1]) == "--random")
         return RandomInputs(std::strtol(argv[2], nullptr, 10));
     if (argc < 2) {
