@@ -20,8 +20,8 @@
 
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <ostream>
+#include <sstream>
 #include <string>
 
 namespace nebulo {
@@ -62,6 +62,11 @@ void Offer(const QImage& Picture)
     QGuiApplication::clipboard()->setImage(Picture);
 }
 
+QImage ViewPixels(TForm1& Window)
+{
+    return Window.ZImage1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 // Everything a person can see of the window, and the clipboard.
 struct TSeen {
     std::string Controls;
@@ -80,7 +85,7 @@ TSeen Seen(TForm1& Window)
              << Source.Left << ", " << Source.Top << ", " << Source.Right << ", " << Source.Bottom << "), dest ("
              << View.DestRect().Right << ", " << View.DestRect().Bottom << "), awake "
              << Window.SpeedButton5->isEnabled();
-    return {Controls.str(), View.Bitmap()->ToRgb32(), View.grab().toImage().convertToFormat(QImage::Format_RGB32),
+    return {Controls.str(), View.Bitmap()->ToRgb32(), ViewPixels(Window),
             QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32)};
 }
 
@@ -114,10 +119,6 @@ protected:
         return Window;
     }
     static QImage Shown(TForm1& Window) { return Window.ZImage1->Bitmap()->ToRgb32(); }
-    static QImage ViewPixels(TForm1& Window)
-    {
-        return Window.ZImage1->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    }
     static void SetBlur(TForm1& Window, int Position, bool Border)
     {
         Window.TrackBar1->SetPosition(Position);
