@@ -3,6 +3,7 @@
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/Exceptions.h"
 #include "toolkit/core/Stream.h"
+#include "toolkit/widgets/PixelScale.h"
 
 #include <QBitmap>
 #include <QFile>
@@ -56,7 +57,7 @@ void TSpeedButton::SetGlyph(const QString& Name)
 {
     const QPixmap Pixels = Name.isEmpty() ? QPixmap() : TransparentPicture(":/glyphs/" + Name);
     Glyph_ = Name;
-    setIcon(QIcon(Pixels));
+    setIcon(SharpIcon(Pixels, PixelScale()));
     setIconSize(Pixels.size());
 }
 
