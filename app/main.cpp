@@ -8,6 +8,8 @@ int main(int argc, char* argv[])
 {
     using namespace nebulo;
     TGuardedApplication Qt(argc, argv);
+    // Wayland desktops find the launcher entry and icon by this name.
+    QGuiApplication::setDesktopFileName(NEBULO_APP_ID);
     // Module initialisations; the DIB graphic class registers itself last.
     RegisterBlur1Classes();
     RegisterDIBGraphicClass();
