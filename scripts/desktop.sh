@@ -86,10 +86,27 @@ pixel() { import -window "$1" png:- | convert png:- -format "%[pixel:p{$2,$3}]" 
 # screenshot WINDOW FILE
 screenshot() { import -window "$1" "$2"; }
 
+# differing_pixels A B: how many pixels of two pictures differ (an error text
+# when their sizes differ); same_pixels A B: none.
+differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
+same_pixels() { [ "$(differing_pixels "$1" "$2")" = 0 ]; }
+
 # read_clipboard_png FILE: waits until a picture is offered and saves it.
 read_clipboard_png() {
   wait_for 10 clipboard_offers_png || return 1
   xclip -selection clipboard -o -t image/png >"$1"
+}
+
+# paste_and_blur POSITION: pastes the picture another program offers, waits
+# until it shows, and blurs it at slider POSITION with a border.
+paste_and_blur() {
+  local blank; blank=$(pixel "$WID" 10 10)
+  click $PASTE_AT
+  view_shows_picture() { [ "$(pixel "$WID" 10 10)" != "$blank" ]; }
+  wait_for 10 view_shows_picture || fail "the pasted picture does not show"
+  set_slider "$1"
+  click $BORDER_AT
+  click $BLUR_AT
 }
 
 # set_slider POSITION: with the keyboard, once a click has given it focus.

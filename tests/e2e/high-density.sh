@@ -6,8 +6,6 @@
 # rather than enlarged.
 source "$(dirname "$0")/session.sh"
 
-same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
-
 # shot_after STATE COMMAND...: runs COMMAND and waits until the main window
 # shows something new and keeps showing it; saves that as STATE-RATIO.png.
 shot_after() {
@@ -16,7 +14,7 @@ shot_after() {
   rm -f "$file"
   new_and_steady() {
     screenshot "$WID" next.png
-    ! same next.png "${LAST_SHOT:-none}" && [ -f "$file" ] && same next.png "$file" && return 0
+    ! same_pixels next.png "${LAST_SHOT:-none}" && [ -f "$file" ] && same_pixels next.png "$file" && return 0
     mv next.png "$file"
     return 1
   }
@@ -64,7 +62,7 @@ blocks_match() {
   IFS='x+' read -r w h x y <<<"$1"; shift
   convert $state-1.png -crop "${w}x$h+$x+$y" +repage "$@" -sample 200% one.png
   convert $state-2.png -crop "$((2 * w))x$((2 * h))+$((2 * x))+$((2 * y))" +repage "$@" two.png
-  same one.png two.png
+  same_pixels one.png two.png
 }
 VIEW=246x184+5+5 BUTTONS=133x25+4+200 ICON=32x32+135+6
 for state in pasted zoomed-in zoomed-out; do
@@ -74,7 +72,7 @@ for state in pasted zoomed-in zoomed-out; do
 done
 blocks_match about $ICON || fail "the about box's icon is not sharp"
 convert cursor-1.png -sample 200% cursor-1x2.png
-same cursor-1x2.png cursor-2.png || fail "the cursor at ratio 2 is not the ratio-1 cursor in 2 × 2 blocks"
+same_pixels cursor-1x2.png cursor-2.png || fail "the cursor at ratio 2 is not the ratio-1 cursor in 2 × 2 blocks"
 
 # text_drawn_anew STATE GEOMETRY: the ink of the text there is twice as wide
 # and high (a pixel either way for hinting) and not an enlargement.

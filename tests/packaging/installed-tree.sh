@@ -5,6 +5,7 @@
 # window started by the launcher entry's own command.
 BUILD=$1 APP_ID=$2 WORK=$3 BUILT_BLUR=$4
 prefix=$WORK/usr
+artwork=$(cd "$(dirname "$0")/../.." && pwd)/resources/icons/MAINICON.bmp
 source "$(dirname "$0")/../e2e/session.sh" "$prefix/bin/nebulo" "$prefix/bin/nebulo-blur" "$WORK"
 cmake --install "$BUILD" --prefix "$prefix" >install.log
 
@@ -20,11 +21,9 @@ $installed"
 
 # The 32 × 32 icon is the artwork with its bottom-left colour transparent;
 # every other size holds only its colours (no smoothing), the doublings exactly.
-same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
-artwork=$(dirname "$0")/../../resources/icons/MAINICON.bmp
 backdrop=$(convert "$artwork" -format '%[pixel:p{0,31}]' info:)
 convert "$prefix/$(icon 32)" -background "$backdrop" -flatten -alpha off icon-on-backdrop.png
-same icon-on-backdrop.png "$artwork" || fail "the 32-pixel icon is not the artwork"
+same_pixels icon-on-backdrop.png "$artwork" || fail "the 32-pixel icon is not the artwork"
 [ "$(convert "$prefix/$(icon 32)" -format '%[fx:p{0,31}.a]' info:)" = 0 ] || fail "the icon's backdrop is not transparent"
 colours() { convert "$1" -unique-colors txt:- | tail -n +2 | awk '{print $3}' | sort -u; }
 for size in $sizes; do
@@ -33,7 +32,7 @@ for size in $sizes; do
   [ -z "$(comm -23 <(colours "$file") <(colours "$prefix/$(icon 32)"))" ] || fail "$(icon $size) is smoothed"
   if [ $((size % 32)) = 0 ]; then
     convert "$prefix/$(icon 32)" -sample "${size}x$size" sampled.png
-    same sampled.png "$file" || fail "$(icon $size) is not the artwork's pixels enlarged"
+    same_pixels sampled.png "$file" || fail "$(icon $size) is not the artwork's pixels enlarged"
   fi
 done
 
@@ -47,7 +46,7 @@ done
 convert -size 40x30 gradient:'#102030'-'#f0e0d0' in.png
 "$prefix/bin/nebulo-blur" --border --amount 2.5 in.png installed.png || fail "the installed nebulo-blur failed"
 "$BUILT_BLUR" --border --amount 2.5 in.png built.png
-same installed.png built.png || fail "the installed nebulo-blur gives another picture"
+same_pixels installed.png built.png || fail "the installed nebulo-blur gives another picture"
 
 entry=$prefix/share/applications/$APP_ID.desktop
 command=$(sed -n 's/^Exec=//p' "$entry")
