@@ -2,6 +2,7 @@
 #include "app/Blur1.h"
 #include "dib/CDIBs.h"
 #include "toolkit/widgets/Application.h"
+#include "toolkit/widgets/PixelScale.h"
 #include "toolkit/widgets/SpeedButton.h"
 
 int main(int argc, char* argv[])
@@ -15,7 +16,7 @@ int main(int argc, char* argv[])
     RegisterDIBGraphicClass();
 
     Application().Initialize();
-    QApplication::setWindowIcon(TransparentPicture(":/icons/MAINICON.bmp"));
+    QApplication::setWindowIcon(SharpIcon(TransparentPicture(":/icons/MAINICON.bmp"), PixelScale()));
     Application().CreateForm(Form1);
     Application().CreateForm(AboutBox);
     return Application().Run();
