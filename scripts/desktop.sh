@@ -117,3 +117,12 @@ set_slider() {
   [ $(($1 % 5)) -gt 0 ] && xdotool key --repeat $(($1 % 5)) Right
   return 0
 }
+
+# copy_and_read FILE: presses Copy and saves what another program then reads
+# from the clipboard, once Nebulo has taken it from the xclip that offered.
+copy_and_read() {
+  click $COPY_AT
+  xclip_gone() { ! kill -0 "$XCLIP_PID" 2>/dev/null; }
+  wait_for 10 xclip_gone || fail "the copy did not take the clipboard"
+  read_clipboard_png "$1" || fail "nothing to read on the clipboard"
+}

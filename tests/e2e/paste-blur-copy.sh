@@ -8,10 +8,7 @@ convert -size 61x43 gradient:'#3050d0'-'#f0a020' -fill white -draw 'circle 30,20
 start_nebulo "$NEBULO"
 offer_png in.png
 paste_and_blur 30
-click $COPY_AT
-xclip_gone() { ! kill -0 "$XCLIP_PID" 2>/dev/null; }
-wait_for 10 xclip_gone || fail "the copy did not take the clipboard"
-read_clipboard_png copied.png || fail "nothing to read on the clipboard"
+copy_and_read copied.png
 
 "$NEBULO_BLUR" --border --amount 3 in.png expected.png
 identify copied.png expected.png
