@@ -3,6 +3,7 @@
 #include "app/About.h"
 #include "app/AmountText.h"
 #include "app/FormComponents.h"
+#include "app/Interaction.h"
 #include "blur/BlurCommand.h"
 #include "dib/SDIB.h"
 #include "toolkit/core/Clipboard.h"
@@ -48,6 +49,7 @@ TForm1::TForm1(QWidget* Parent) : TForm(Parent)
     SpeedButton5 = Component<TSpeedButton>(*this, "SpeedButton5");
     Bevel1 = Component<TBevel>(*this, "Bevel1");
     DoCreate();
+    new TInteraction(*this); // the window's child
 }
 
 std::array<QWidget*, 6> TForm1::PictureControls() const
@@ -86,12 +88,18 @@ void TForm1::SpeedButton4Click(QObject*)
     TOpenClipboard Open(Clipboard());
     if (!Clipboard().HasFormat(CF_DIB))
         return;
-    ZImage1->AssignFrom(&Clipboard());
+    ShowPastedPicture(&Clipboard());
+}
+
+void TForm1::ShowPastedPicture(TPersistent* Source)
+{
+    ZImage1->AssignFrom(Source);
     ZImage1->Repaint();
     for (QWidget* Control : PictureControls())
         Control->setEnabled(true);
     ZImage1->SetSelectedTool(TTool::Zoom);
     SpeedButton2->SetDown(true);
+    emit Pasted();
 }
 
 void TForm1::SpeedButton3Click(QObject*)
@@ -116,6 +124,7 @@ void TForm1::BlurPicture()
     RunBlurSteps(Picture, *SDIB1, Position, WithBorder);
     ZImage1->RefitPicture();
     ZImage1->Repaint();
+    emit Blurred();
 }
 
 // The About entry's number is compared whole: its low bits are not masked

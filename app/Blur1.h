@@ -11,6 +11,7 @@ class TBevel;
 class TCheckBox;
 class TLabel;
 class TPanel;
+class TPersistent;
 class TSDIB;
 class TSpeedButton;
 class TTrackBar;
@@ -39,6 +40,16 @@ public:
     TSpeedButton* SpeedButton4; // Paste from Clipboard
     TSpeedButton* SpeedButton5; // Blur
     TBevel* Bevel1;
+
+    // What a paste does once the picture is there, for any source the view
+    // takes: shows it at 100 %, wakes the picture controls, selects zoom.
+    void ShowPastedPicture(TPersistent* Source);
+
+signals:
+    // A paste or a drop put a new picture in the view.
+    void Pasted();
+    // A Blur replaced the view's picture.
+    void Blurred();
 
 public slots:
     void FormCreate(QObject* Sender);

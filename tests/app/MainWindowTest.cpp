@@ -10,6 +10,7 @@
 #include "toolkit/widgets/Panel.h"
 #include "toolkit/widgets/SpeedButton.h"
 #include "toolkit/widgets/TrackBar.h"
+#include "tests/app/WindowHarness.h"
 #include "view/ZImage.h"
 
 #include <QClipboard>
@@ -22,14 +23,7 @@
 namespace nebulo {
 namespace {
 
-QImage Pattern(int Width, int Height)
-{
-    QImage Image(Width, Height, QImage::Format_RGB32);
-    for (int Y = 0; Y < Height; ++Y)
-        for (int X = 0; X < Width; ++X)
-            Image.setPixel(X, Y, qRgb((X * 5) & 255, (Y * 3) & 255, 90));
-    return Image;
-}
+using test::Pattern;
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -74,8 +68,8 @@ TEST_F(MainWindow, StartsWithItsLayoutAndNothingToWorkOn)
     EXPECT_EQ(Window->SpeedButton4->geometry(), QRect(4, 200, 25, 25));
     EXPECT_EQ(Window->SpeedButton5->geometry(), QRect(112, 200, 25, 25));
     EXPECT_EQ(Window->TrackBar1->geometry(), QRect(2, 232, 256, 21));
-    EXPECT_EQ(Window->SpeedButton4->toolTip(), "Paste from Clipboard");
-    EXPECT_EQ(Window->TrackBar1->toolTip(), "Blur Amount");
+    EXPECT_TRUE(Window->SpeedButton4->toolTip().startsWith("Paste from Clipboard"));
+    EXPECT_TRUE(Window->TrackBar1->toolTip().startsWith("Blur Amount"));
     for (QWidget* Control : PictureControls())
         EXPECT_FALSE(Control->isEnabled()) << Control->objectName().toStdString();
     EXPECT_TRUE(Window->SpeedButton4->isEnabled());

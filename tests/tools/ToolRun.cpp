@@ -104,18 +104,18 @@ TRun RunTool(const QStringList& Arguments, const TRunSetup& Setup)
     return Run;
 }
 
-bool AddressSpaceLimitsWork()
+bool UnderAddressSanitizer()
 {
 #if defined(__SANITIZE_ADDRESS__)
-    return false;
+    return true;
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-    return false;
-#else
     return true;
+#else
+    return false;
 #endif
 #else
-    return true;
+    return false;
 #endif
 }
 

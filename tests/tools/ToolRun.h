@@ -27,8 +27,9 @@ struct TRunSetup {
 // Runs the program as a direct child and waits for it, a minute at most.
 TRun RunTool(const QStringList& Arguments, const TRunSetup& Setup = {});
 
-// Whether the program can run under an address-space limit at all: a build
-// with AddressSanitizer reserves more than any limit at start.
-bool AddressSpaceLimitsWork();
+// Whether the program runs under AddressSanitizer, which reserves more address
+// space at start than any limit would give and keeps freed blocks resident
+// for a while.
+bool UnderAddressSanitizer();
 
 } // namespace nebulo::test
