@@ -4,6 +4,7 @@
 #include "app/AmountText.h"
 #include "app/FormComponents.h"
 #include "blur/BlurCommand.h"
+#include "desktop/DesktopClipboard.h"
 #include "dib/SDIB.h"
 #include "toolkit/core/Clipboard.h"
 #include "toolkit/widgets/Application.h"
@@ -47,6 +48,10 @@ TForm1::TForm1(QWidget* Parent) : TForm(Parent)
     SpeedButton4 = Component<TSpeedButton>(*this, "SpeedButton4");
     SpeedButton5 = Component<TSpeedButton>(*this, "SpeedButton5");
     Bevel1 = Component<TBevel>(*this, "Bevel1");
+    DesktopClipboard_ = new TDesktopClipboard(this);
+    Clipboard().SetPictureOfferMaker(&TDesktopClipboard::MakeOffer);
+    connect(DesktopClipboard_, &TDesktopClipboard::PasteFinished, this, &TForm1::PasteFinished);
+    connect(DesktopClipboard_, &TDesktopClipboard::Failed, this, &TForm1::Report);
     DoCreate();
 }
 
@@ -81,23 +86,52 @@ void TForm1::TrackBar1Change(QObject*)
     Label3->SetCaption(AmountText(TrackBar1->Position(), DecimalSeparator()));
 }
 
+// The picture is read off this thread; the window goes on answering, and
+// PasteFinished shows it.
 void TForm1::SpeedButton4Click(QObject*)
 {
-    TOpenClipboard Open(Clipboard());
-    if (!Clipboard().HasFormat(CF_DIB))
+    DesktopClipboard_->StartPaste(TTrace("paste"));
+}
+
+void TForm1::PasteFinished(const TFetchResult& Result)
+{
+    if (Result.Failure) {
+        Report(Result.Failure);
         return;
-    ZImage1->AssignFrom(&Clipboard());
+    }
+    if (!Result.Picture.Pixels.isNull())
+        ShowPicture(Result.Picture, Result.Trace);
+}
+
+void TForm1::ShowPicture(const TIncomingPicture& Picture, TTrace Trace)
+{
+    TBitmap Arrived;
+    Arrived.SetImage(Picture.Pixels, TPixelFormat::pf32bit);
+    ZImage1->AssignFrom(&Arrived);
     ZImage1->Repaint();
     for (QWidget* Control : PictureControls())
         Control->setEnabled(true);
     ZImage1->SetSelectedTool(TTool::Zoom);
     SpeedButton2->SetDown(true);
+    SpeedButton4->setToolTip(PasteButtonHint(Picture.Flattened));
+    Trace.SetSize(Arrived.Width(), Arrived.Height());
+    Trace.Mark("shown");
+    Trace.Print();
+}
+
+void TForm1::Report(std::exception_ptr Failure)
+{
+    Application().Guard([&] { std::rethrow_exception(Failure); });
 }
 
 void TForm1::SpeedButton3Click(QObject*)
 {
-    TOpenClipboard Open(Clipboard());
-    Clipboard().Assign(ZImage1->Bitmap());
+    TTrace Trace("copy");
+    {
+        TOpenClipboard Open(Clipboard());
+        Clipboard().Assign(ZImage1->Bitmap());
+    }
+    DesktopClipboard_->CheckCopy(std::move(Trace));
 }
 
 void TForm1::SpeedButton5Click(QObject*)
@@ -113,9 +147,13 @@ void TForm1::BlurPicture()
     if (CheckBlurGuards(Picture, Position, WithBorder) != TBlurRefusal::None)
         return;
     TBusyCursor Busy;
-    RunBlurSteps(Picture, *SDIB1, Position, WithBorder);
+    TTrace Trace("blur");
+    RunBlurSteps(Picture, *SDIB1, Position, WithBorder, [&](const char* Step) { Trace.Mark(Step); });
     ZImage1->RefitPicture();
     ZImage1->Repaint();
+    Trace.SetSize(Picture.Width(), Picture.Height());
+    Trace.Mark("shown");
+    Trace.Print();
 }
 
 // The About entry's number is compared whole: its low bits are not masked

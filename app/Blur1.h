@@ -1,14 +1,17 @@
 #pragma once
 
+#include "desktop/PasteFetch.h"
 #include "toolkit/widgets/Form.h"
 #include "toolkit/widgets/Messages.h"
 
 #include <array>
+#include <exception>
 
 namespace nebulo {
 
 class TBevel;
 class TCheckBox;
+class TDesktopClipboard;
 class TLabel;
 class TPanel;
 class TSDIB;
@@ -49,11 +52,20 @@ public slots:
     void SpeedButton3Click(QObject* Sender);
     void SpeedButton5Click(QObject* Sender);
 
+public:
+    // Shows a picture that arrived (by a paste or any other road) as a paste
+    // does: at 100 %, picture controls enabled, zoom tool selected.
+    void ShowPicture(const TIncomingPicture& Picture, TTrace Trace = TTrace("show"));
+
 private:
+    void PasteFinished(const TFetchResult& Result);
+    void Report(std::exception_ptr Failure);
     void BlurPicture();
     void AppMessage(TMsg& Msg, bool& Handled);
     // The controls a paste enables, in their order.
     std::array<QWidget*, 6> PictureControls() const;
+
+    TDesktopClipboard* DesktopClipboard_;
 };
 
 // The main window of the running program.

@@ -1,5 +1,6 @@
 #include "app/About.h"
 #include "app/Blur1.h"
+#include "desktop/ClipboardKeeper.h"
 #include "dib/CDIBs.h"
 #include "toolkit/widgets/Application.h"
 #include "toolkit/widgets/SpeedButton.h"
@@ -16,5 +17,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(TransparentPicture(":/icons/MAINICON.bmp"));
     Application().CreateForm(Form1);
     Application().CreateForm(AboutBox);
-    return Application().Run();
+    const int Status = Application().Run();
+    KeepCopyAfterExit();
+    return Status;
 }

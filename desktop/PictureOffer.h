@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QFuture>
+#include <QFutureWatcher>
+#include <QImage>
+#include <QMimeData>
+
+namespace nebulo {
+
+// What a copied picture offers on the clipboard: image/png from our own
+// encoder, which starts at once on a worker thread, and every other picture
+// type through Qt's writers. A request that comes while the encoder runs
+// waits for its finished bytes.
+class TPictureOffer : public QMimeData {
+    Q_OBJECT
+public:
+    static constexpr const char* PngType = "image/png";
+
+    // Starts encoding Picture.
+    explicit TPictureOffer(const QImage& Picture);
+    // Serves bytes already encoded (by the process that keeps a copy).
+    TPictureOffer(const QImage& Picture, const QByteArray& Png);
+
+    const QImage& Picture() const { return Picture_; }
+    // The PNG bytes; waits for the encoder. Empty when it failed.
+    QByteArray Png() const;
+    bool PngReady() const { return Png_.isFinished(); }
+    // Milliseconds the encoder took (0 for bytes given ready).
+    double EncodeMilliseconds() const { return Png_.isFinished() ? Png_.result().Milliseconds : 0; }
+
+    QStringList formats() const override;
+    bool hasFormat(const QString& MimeType) const override;
+
+signals:
+    // The PNG bytes are ready (emitted on the offer's thread).
+    void Encoded();
+
+protected:
+    QVariant retrieveData(const QString& MimeType, QMetaType Type) const override;
+
+private:
+    struct TEncoding {
+        QByteArray Png;
+        double Milliseconds = 0;
+    };
+
+    QImage Picture_;
+    QFuture<TEncoding> Png_;
+    QFutureWatcher<TEncoding> Watcher_;
+};
+
+} // namespace nebulo
