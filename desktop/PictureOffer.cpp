@@ -7,15 +7,17 @@
 
 namespace nebulo {
 
-TPictureOffer::TPictureOffer(const QImage& Picture) : Picture_(Picture)
+TPictureOffer::TPictureOffer(const QImage& Picture, TEncoder Encoder) : Picture_(Picture)
 {
     setImageData(Picture_);
+    if (!Encoder)
+        Encoder = EncodePng;
     // The worker holds its own reference to the pixels: a later change of the
     // window's picture detaches from it and never reaches the encoder.
-    Png_ = QtConcurrent::run([Pixels = Picture_] {
+    Png_ = QtConcurrent::run([Pixels = Picture_, Encoder = std::move(Encoder)] {
         QElapsedTimer Clock;
         Clock.start();
-        QByteArray Png = EncodePng(Pixels);
+        QByteArray Png = Encoder(Pixels);
         return TEncoding{std::move(Png), double(Clock.nsecsElapsed()) / 1e6};
     });
     connect(&Watcher_, &QFutureWatcherBase::finished, this, &TPictureOffer::Encoded);

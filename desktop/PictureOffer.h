@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QMimeData>
 
+#include <functional>
+
 namespace nebulo {
 
 // What a copied picture offers on the clipboard: image/png from our own
@@ -15,9 +17,11 @@ class TPictureOffer : public QMimeData {
     Q_OBJECT
 public:
     static constexpr const char* PngType = "image/png";
+    using TEncoder = std::function<QByteArray(const QImage& Picture)>;
 
-    // Starts encoding Picture.
-    explicit TPictureOffer(const QImage& Picture);
+    // Starts encoding Picture with Encoder (our PNG encoder unless a test
+    // holds it back).
+    explicit TPictureOffer(const QImage& Picture, TEncoder Encoder = nullptr);
     // Serves bytes already encoded (by the process that keeps a copy).
     TPictureOffer(const QImage& Picture, const QByteArray& Png);
 

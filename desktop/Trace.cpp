@@ -10,7 +10,7 @@ bool TTrace::Enabled()
     return Asked;
 }
 
-TTrace::TTrace(const char* Command) : On_(Enabled()), Command_(Command)
+TTrace::TTrace(const char* Command, bool On) : On_(On), Command_(Command)
 {
     if (On_)
         Last_ = TClock::now();
@@ -47,7 +47,7 @@ QString TTrace::Line() const
 {
     QString Text = QString("%1 %2x%3:").arg(Command_).arg(Width_).arg(Height_);
     for (size_t I = 0; I < Phases_.size(); ++I)
-        Text += QString("%1 %2 %3 ms").arg(I == 0 ? " " : ", ").arg(Phases_[I].first).arg(qRound(Phases_[I].second));
+        Text += QString("%1%2 %3 ms").arg(I == 0 ? " " : ", ").arg(Phases_[I].first).arg(qRound(Phases_[I].second));
     if (!Remark_.isEmpty())
         Text += QString(Phases_.empty() ? " %1" : ", %1").arg(Remark_);
     return Text;

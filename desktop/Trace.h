@@ -18,8 +18,8 @@ public:
     // Whether the environment asks for traces; read once.
     static bool Enabled();
 
-    // Starts the first phase now.
-    explicit TTrace(const char* Command);
+    // Starts the first phase now; On says whether to trace at all.
+    explicit TTrace(const char* Command, bool On = Enabled());
 
     bool On() const { return On_; }
     void SetSize(int Width, int Height);
