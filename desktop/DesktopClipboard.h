@@ -3,6 +3,7 @@
 #include "desktop/PasteFetch.h"
 #include "desktop/Trace.h"
 
+#include <QClipboard>
 #include <QFutureWatcher>
 #include <QImage>
 #include <QMimeData>
@@ -34,8 +35,9 @@ public:
     void StartPaste(TTrace Trace);
     bool Pasting() const { return Paste_.isRunning(); }
 
-    // After a copy: checks that the clipboard holds the offer just made and
-    // finishes the copy's trace when the PNG is ready.
+    // After a copy: the copy is complete once its PNG is ready, and until
+    // then the clipboard must go on holding it; a copy that does not reach
+    // the clipboard, or leaves it before it is complete, is reported.
     void CheckCopy(TTrace Trace);
 
 signals:
@@ -44,17 +46,17 @@ signals:
     void Failed(std::exception_ptr Failure);
 
 private:
-    void CopyChecked(bool Held);
+    void ClipboardChanged(QClipboard::Mode Mode);
+    void CopyLost();
 
-    // The X server turned the latest copy down while Qt believes it holds the
-    // clipboard: a paste must not take Qt's word for it.
-    bool CopyRefused_ = false;
+    QPointer<const TPictureOffer> Checked_;
+    bool Checking_ = false;
     QThreadPool Workers_;
     QFutureWatcher<TFetchResult> Paste_;
-    QFutureWatcher<bool> Check_;
 };
 
-// The type by which our own copy knows itself among the clipboard's types.
-QByteArray OwnOfferMarker();
+// Our own offer, where the clipboard holds one. On X11 the X server is asked
+// who holds the clipboard (the program that holds it plays no part).
+const TPictureOffer* HeldOffer();
 
 } // namespace nebulo

@@ -28,9 +28,9 @@ public:
     const QImage& Picture() const { return Picture_; }
     // The PNG bytes; waits for the encoder. Empty when it failed.
     QByteArray Png() const;
-    bool PngReady() const { return Png_.isFinished(); }
-    // Milliseconds the encoder took (0 for bytes given ready).
-    double EncodeMilliseconds() const { return Png_.isFinished() ? Png_.result().Milliseconds : 0; }
+    bool PngReady() const { return Png_.resultCount() > 0; }
+    // Milliseconds the encoder took (0 for bytes given ready); waits for it.
+    double EncodeMilliseconds() const { return Png_.result().Milliseconds; }
 
     QStringList formats() const override;
     bool hasFormat(const QString& MimeType) const override;

@@ -48,7 +48,7 @@ window_named() {
 }
 
 stop_nebulo() {
-  [ -n "${NEBULO_PID:-}" ] && kill "$NEBULO_PID" 2>/dev/null && wait "$NEBULO_PID" 2>/dev/null
+  [ -n "${NEBULO_PID:-}" ] && kill -CONT "$NEBULO_PID" 2>/dev/null && kill "$NEBULO_PID" 2>/dev/null && wait "$NEBULO_PID" 2>/dev/null
   NEBULO_PID=
 }
 
@@ -83,4 +83,21 @@ set_slider() {
   [ $(($1 / 5)) -gt 0 ] && xdotool key --repeat $(($1 / 5)) Prior
   [ $(($1 % 5)) -gt 0 ] && xdotool key --repeat $(($1 % 5)) Right
   return 0
+}
+
+# now_ms: milliseconds on a clock that only goes forward.
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# other_window REGEX: a visible window of Nebulo with that title other than
+# the main window (a message box is titled "Nebulo" too); sets FOUND_WINDOW.
+other_window() {
+  FOUND_WINDOW=$(xdotool search --all --onlyvisible --pid "$NEBULO_PID" --name "$1" 2>/dev/null | grep -vx "$WID" | head -n 1)
+  [ -n "$FOUND_WINDOW" ]
+}
+
+# close_message_box WINDOW: presses its default button and waits until it is gone.
+close_message_box() {
+  xdotool windowfocus --sync "$1" key Return
+  box_gone() { ! xdotool search --all --onlyvisible --pid "$NEBULO_PID" --name '' 2>/dev/null | grep -qx "$1"; }
+  wait_for 10 box_gone "$1"
 }

@@ -5,11 +5,13 @@ NEBULO=$1 NEBULO_BLUR=$2 WORK=$3
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/desktop.sh"
 rm -rf "$WORK" && mkdir -p "$WORK/runtime" && chmod 700 "$WORK/runtime" && cd "$WORK"
 export XDG_RUNTIME_DIR=$WORK/runtime NEBULO_LOG=$WORK/nebulo.log
+# end_session [STATUS]: ends everything the test started; exits with STATUS,
+# or with the status the script was leaving with.
 end_session() {
-  local status=$?
+  local status=${1:-$?}
   set +e
   stop_nebulo
-  [ -n "${XCLIP_PID:-}" ] && kill "$XCLIP_PID" 2>/dev/null
+  [ -n "${XCLIP_PID:-}" ] && kill -CONT "$XCLIP_PID" 2>/dev/null && kill "$XCLIP_PID" 2>/dev/null
   kill "$XVFB_PID" 2>/dev/null
   wait 2>/dev/null
   exit $status
