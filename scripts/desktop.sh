@@ -101,3 +101,14 @@ close_message_box() {
   box_gone() { ! xdotool search --all --onlyvisible --pid "$NEBULO_PID" --name '' 2>/dev/null | grep -qx "$1"; }
   wait_for 10 box_gone "$1"
 }
+
+# paste_picture FILE [X Y]: offers FILE with xclip (XCLIP_PID), clicks Paste
+# and waits until the view's pixel at X Y (10 10) changes.
+paste_picture() {
+  local x=${2:-10} y=${3:-10} blank
+  blank=$(pixel "$WID" "$x" "$y")
+  offer_png "$1"
+  click $PASTE_AT
+  view_changed() { [ "$(pixel "$WID" "$x" "$y")" != "$blank" ]; }
+  wait_for 10 view_changed || fail "the pasted picture does not show"
+}

@@ -9,11 +9,7 @@ convert -size 2023x2023 gradient:'#2040c0'-'#f0c040' -attenuate 0.5 +noise Gauss
   -define png:color-type=2 in.png
 export NEBULO_TRACE=1
 start_nebulo "$NEBULO"
-blank=$(pixel "$WID" 100 100)
-offer_png in.png
-click $PASTE_AT
-view_shows_picture() { [ "$(pixel "$WID" 100 100)" != "$blank" ]; }
-wait_for 10 view_shows_picture || fail "the pasted picture does not show"
+paste_picture in.png 100 100
 grep -q "^paste 2023x2023: read [0-9]* ms, decode [0-9]* ms, convert [0-9]* ms, shown [0-9]* ms$" "$NEBULO_LOG" \
   || fail "no paste trace: $(cat "$NEBULO_LOG")"
 

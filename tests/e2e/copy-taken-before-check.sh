@@ -8,11 +8,7 @@ source "$(dirname "$0")/session.sh"
 convert -size 2023x2023 gradient:'#3050d0'-'#f0a020' -attenuate 0.5 +noise Gaussian -depth 8 in.png
 export NEBULO_TRACE=1
 start_nebulo "$NEBULO"
-blank=$(pixel "$WID" 10 10)
-offer_png in.png
-click $PASTE_AT
-view_shows_picture() { [ "$(pixel "$WID" 10 10)" != "$blank" ]; }
-wait_for 10 view_shows_picture || fail "the pasted picture does not show"
+paste_picture in.png
 kill "$XCLIP_PID"; wait "$XCLIP_PID" 2>/dev/null || true
 XCLIP_PID=
 

@@ -6,11 +6,7 @@ source "$(dirname "$0")/session.sh"
 
 convert -size 61x43 gradient:'#3050d0'-'#f0a020' -fill white -draw 'circle 30,20 30,32' in.png
 start_nebulo "$NEBULO"
-blank=$(pixel "$WID" 10 10)
-offer_png in.png
-click $PASTE_AT
-view_shows_picture() { [ "$(pixel "$WID" 10 10)" != "$blank" ]; }
-wait_for 10 view_shows_picture || fail "the pasted picture does not show"
+paste_picture in.png
 
 set_slider 30
 click $BORDER_AT
