@@ -1,13 +1,16 @@
 // The fast blur against the reference on pictures built from the input: the
-// size, the position, the instruction set, the thread count, where the rows
-// start and how much of the last row the file holds. Any difference in the
-// held file aborts.
+// position, the instruction set, the thread count, where the rows start, how
+// much of the last row the file holds and the width come from its first bytes;
+// the pixels are the rest of the input, so a longer input is a taller picture.
+// Now and then a wide or tall picture repeats the input over its rows. Any
+// difference in the held file aborts.
 #include "blur/Blur.h"
 #include "blur/FastBlur.h"
 #include "dib/SDIB.h"
 #include "toolkit/core/BmpFile.h"
 #include "toolkit/core/Exceptions.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -47,19 +50,20 @@ void Load(TSDIB& Surface, const std::vector<uint8_t>& File)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    if (Size < 6)
+    constexpr size_t Settings = 6;
+    if (Size < Settings)
         return 0;
     const int Position = 1 + Data[0] % 200;
-    // Mostly small pictures, where wrap-around is hardest; now and then wide
-    // or tall ones.
     const bool Large = (Data[5] & 0xC0) == 0xC0 && Data[4] < 64;
     const int32_t Width = 1 + (Large ? (Data[1] | (Data[5] & 1) << 8) : Data[1] % 80);
-    const int32_t Height = 1 + (Large ? (Data[2] | (Data[5] & 2) << 7) : Data[2] % 80);
+    const int64_t PixelBytes = int64_t(Size - Settings);
+    const int32_t Height = Large ? 1 + (Data[2] | (Data[5] & 2) << 7)
+                                 : int32_t(std::clamp<int64_t>(PixelBytes / (3 * int64_t(Width)), 1, 80));
     const TBlurIsa Isa = TBlurIsa(Data[3] % 4);
     const int Threads = 1 + (Data[3] >> 2) % 2;
     const int Gap = Data[4] % 16;
     const int Cut = (Data[5] & 0x30) == 0x30 ? 1 + Data[4] % 4 : 0;
-    const std::vector<uint8_t> File = BuildFile(Data + 6, Size - 6, Width, Height, Gap, Cut);
+    const std::vector<uint8_t> File = BuildFile(Data + Settings, Size - Settings, Width, Height, Gap, Cut);
 
     TSDIB Reference;
     TSDIB Fast;

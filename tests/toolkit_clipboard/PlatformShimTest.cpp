@@ -40,6 +40,7 @@ TEST(GlobalMemory, LocksCountAndStaleHandlesAreRefused)
     EXPECT_EQ(GlobalLock(Empty), nullptr) << "an empty block has no bytes to lock";
     GlobalFree(Empty);
     EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE, SIZE_MAX / 2), nullptr) << "too large";
+    EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE, MaxGlobalBlockBytes + 1), nullptr) << "beyond 32-bit sizes";
 }
 
 struct TPainted {

@@ -31,6 +31,8 @@ TGlobalBlock* Find(HGLOBAL Block)
 
 HGLOBAL GlobalAlloc(uint32_t, size_t Bytes)
 {
+    if (Bytes > MaxGlobalBlockBytes)
+        return nullptr;
     try {
         auto Block = std::make_unique<TGlobalBlock>();
         Block->Bytes.assign(Bytes, 0);

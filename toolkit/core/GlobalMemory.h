@@ -13,8 +13,12 @@ namespace nebulo {
 // so a stale or foreign handle is refused instead of followed.
 constexpr uint32_t GMEM_MOVEABLE = 0x0002;
 
-// A new zero-filled block of Bytes bytes, or none when it cannot be had.
-// Blocks never move, so every kind of block behaves as a movable one.
+// The largest block: what blocks carry describes its sizes in 32-bit fields.
+constexpr size_t MaxGlobalBlockBytes = INT32_MAX;
+
+// A new zero-filled block of Bytes bytes, or none when it cannot be had or
+// is larger than MaxGlobalBlockBytes. Blocks never move, so every kind of
+// block behaves as a movable one.
 HGLOBAL GlobalAlloc(uint32_t Flags, size_t Bytes);
 // The block's first byte, counting one more lock; none for an unknown
 // handle or an empty block.
