@@ -1,5 +1,6 @@
 #include "desktop/ClipboardKeeper.h"
 
+#include "desktop/DesktopClipboard.h"
 #include "desktop/PasteFetch.h"
 #include "desktop/PictureOffer.h"
 #include "desktop/Trace.h"
@@ -132,9 +133,9 @@ bool WaitForReady(int From)
 
 int64_t KeepCopyAfterExit()
 {
-    if (QGuiApplication::platformName() != "xcb" || !QGuiApplication::clipboard()->ownsClipboard())
+    if (QGuiApplication::platformName() != "xcb")
         return 0;
-    const auto* Offer = qobject_cast<const TPictureOffer*>(QGuiApplication::clipboard()->mimeData());
+    const TPictureOffer* Offer = HeldOffer();
     if (Offer == nullptr)
         return 0;
     TTrace Trace("keep");

@@ -8,6 +8,8 @@
 #include <QImageReader>
 #include <QMimeData>
 
+#include <algorithm>
+
 namespace nebulo {
 
 namespace {
