@@ -3,6 +3,7 @@
 #include "app/About.h"
 #include "app/AmountText.h"
 #include "app/FormComponents.h"
+#include "app/Interaction.h"
 #include "blur/BlurCommand.h"
 #include "desktop/DesktopClipboard.h"
 #include "dib/SDIB.h"
@@ -53,6 +54,7 @@ TForm1::TForm1(QWidget* Parent) : TForm(Parent)
     connect(DesktopClipboard_, &TDesktopClipboard::PasteFinished, this, &TForm1::PasteFinished);
     connect(DesktopClipboard_, &TDesktopClipboard::Failed, this, &TForm1::Report);
     DoCreate();
+    new TInteraction(*this); // the window's child
 }
 
 std::array<QWidget*, 6> TForm1::PictureControls() const
@@ -100,10 +102,10 @@ void TForm1::PasteFinished(const TFetchResult& Result)
         return;
     }
     if (!Result.Picture.Pixels.isNull())
-        ShowPicture(Result.Picture, Result.Trace);
+        ShowPastedPicture(Result.Picture, Result.Trace);
 }
 
-void TForm1::ShowPicture(const TIncomingPicture& Picture, TTrace Trace)
+void TForm1::ShowPastedPicture(const TIncomingPicture& Picture, TTrace Trace)
 {
     TBitmap Arrived;
     Arrived.SetImage(Picture.Pixels, TPixelFormat::pf32bit);
@@ -113,7 +115,8 @@ void TForm1::ShowPicture(const TIncomingPicture& Picture, TTrace Trace)
         Control->setEnabled(true);
     ZImage1->SetSelectedTool(TTool::Zoom);
     SpeedButton2->SetDown(true);
-    SpeedButton4->setToolTip(PasteButtonHint(Picture.Flattened));
+    PastedPictureFlattened_ = Picture.Flattened;
+    emit Pasted();
     Trace.SetSize(Arrived.Width(), Arrived.Height());
     Trace.Mark("shown");
     Trace.Print();
@@ -154,6 +157,7 @@ void TForm1::BlurPicture()
     Trace.SetSize(Picture.Width(), Picture.Height());
     Trace.Mark("shown");
     Trace.Print();
+    emit Blurred();
 }
 
 // The About entry's number is compared whole: its low bits are not masked

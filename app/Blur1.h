@@ -14,6 +14,7 @@ class TCheckBox;
 class TDesktopClipboard;
 class TLabel;
 class TPanel;
+class TPersistent;
 class TSDIB;
 class TSpeedButton;
 class TTrackBar;
@@ -43,6 +44,19 @@ public:
     TSpeedButton* SpeedButton5; // Blur
     TBevel* Bevel1;
 
+    // What a paste does once the picture is there, whatever road it came by
+    // (the clipboard, a drop): shows it at 100 %, wakes the picture controls,
+    // selects zoom.
+    void ShowPastedPicture(const TIncomingPicture& Picture, TTrace Trace = TTrace("show"));
+    // The picture shown last came with transparent pixels, put on white.
+    bool PastedPictureFlattened() const { return PastedPictureFlattened_; }
+
+signals:
+    // A paste or a drop put a new picture in the view.
+    void Pasted();
+    // A Blur replaced the view's picture.
+    void Blurred();
+
 public slots:
     void FormCreate(QObject* Sender);
     void SpeedButton1Click(QObject* Sender);
@@ -51,11 +65,6 @@ public slots:
     void SpeedButton4Click(QObject* Sender);
     void SpeedButton3Click(QObject* Sender);
     void SpeedButton5Click(QObject* Sender);
-
-public:
-    // Shows a picture that arrived (by a paste or any other road) as a paste
-    // does: at 100 %, picture controls enabled, zoom tool selected.
-    void ShowPicture(const TIncomingPicture& Picture, TTrace Trace = TTrace("show"));
 
 private:
     void PasteFinished(const TFetchResult& Result);
@@ -66,6 +75,7 @@ private:
     std::array<QWidget*, 6> PictureControls() const;
 
     TDesktopClipboard* DesktopClipboard_;
+    bool PastedPictureFlattened_ = false;
 };
 
 // The main window of the running program.

@@ -3,18 +3,21 @@
 #include "desktop/ClipboardKeeper.h"
 #include "dib/CDIBs.h"
 #include "toolkit/widgets/Application.h"
+#include "toolkit/widgets/PixelScale.h"
 #include "toolkit/widgets/SpeedButton.h"
 
 int main(int argc, char* argv[])
 {
     using namespace nebulo;
     TGuardedApplication Qt(argc, argv);
+    // Wayland desktops find the launcher entry and icon by this name.
+    QGuiApplication::setDesktopFileName(NEBULO_APP_ID);
     // Module initialisations; the DIB graphic class registers itself last.
     RegisterBlur1Classes();
     RegisterDIBGraphicClass();
 
     Application().Initialize();
-    QApplication::setWindowIcon(TransparentPicture(":/icons/MAINICON.bmp"));
+    QApplication::setWindowIcon(SharpIcon(TransparentPicture(":/icons/MAINICON.bmp"), PixelScale()));
     Application().CreateForm(Form1);
     Application().CreateForm(AboutBox);
     const int Status = Application().Run();

@@ -21,11 +21,8 @@ void BuildKernel(double Amount)
     if (!std::isfinite(Amount))
         throw EInvalidArgument("Blur amount must be a finite number");
 
-    for (int K = -KernelReach; K <= KernelReach; ++K) {
-        const double T = 4 * K / Amount;
-        const double E = std::exp(-(T * T) * 0.5);
-        KernelWeights[static_cast<size_t>(K + KernelReach)] = static_cast<uint8_t>(E * 255);
-    }
+    for (int K = -KernelReach; K <= KernelReach; ++K)
+        KernelWeights[static_cast<size_t>(K + KernelReach)] = GaussianWeight(Amount, K);
 
     // Counts every zero from both ends, the centre included in both counts.
     KernelLow = -KernelReach;
@@ -40,6 +37,23 @@ void BuildKernel(double Amount)
     KernelSum = 0;
     for (int K = KernelLow; K <= KernelHigh; ++K)
         KernelSum += KernelWeight(K);
+}
+
+uint8_t GaussianWeight(double Amount, int Offset)
+{
+    const double T = 4 * Offset / Amount;
+    const double E = std::exp(-(T * T) * 0.5);
+    return static_cast<uint8_t>(E * 255);
+}
+
+// The weights never rise outward, so the kept taps are the nonzero ones.
+int32_t KernelTaps(double Amount)
+{
+    int32_t Taps = 0;
+    for (int K = -KernelReach; K <= KernelReach; ++K)
+        if (GaussianWeight(Amount, K) != 0)
+            ++Taps;
+    return Taps;
 }
 
 namespace {

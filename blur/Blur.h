@@ -31,6 +31,12 @@ constexpr int32_t LineBufferLength = 2025;
 // changes; a non-finite amount is refused the same way.
 void BuildKernel(double Amount);
 
+// weight(k) for one offset, touching no kernel state.
+uint8_t GaussianWeight(double Amount, int Offset);
+// How many taps BuildKernel keeps for a positive Amount (1 up to 1.2, when a
+// blur changes nothing), without building the kernel.
+int32_t KernelTaps(double Amount);
+
 // Blurs the surface in place: builds the kernel, then a horizontal pass over
 // every row and a vertical pass over every column, each line wrapping around.
 // A surface wider or higher than the line buffer is refused before any pixel

@@ -47,10 +47,9 @@ TIncomingPicture PrepareIncomingPicture(QImage Picture)
     return {std::move(Picture), false};
 }
 
-QString PasteButtonHint(bool Flattened)
+QString PasteButtonHint(const QString& Usual, bool Flattened)
 {
-    const QString Hint = "Paste from Clipboard";
-    return Flattened ? Hint + "\n(this picture's transparent parts were put on white)" : Hint;
+    return Flattened ? Usual + "\n(this picture's transparent parts were put on white)" : Usual;
 }
 
 } // namespace nebulo

@@ -19,8 +19,8 @@ struct TIncomingPicture {
 // put on white.
 TIncomingPicture PrepareIncomingPicture(QImage Picture);
 
-// The Paste button's hint after a paste: its own text, and what was done to
-// a picture that had transparent pixels.
-QString PasteButtonHint(bool Flattened);
+// The Paste button's hint after a paste: its usual text, and what was done
+// to a picture that had transparent pixels.
+QString PasteButtonHint(const QString& Usual, bool Flattened);
 
 } // namespace nebulo

@@ -29,9 +29,10 @@ start_xvfb() {
   export DISPLAY=":$number"
 }
 
-# start_nebulo PROGRAM: sets NEBULO_PID and WID (the main window).
+# start_nebulo PROGRAM: sets NEBULO_PID and WID (the main window). It runs at
+# PIXEL_RATIO device pixels per pixel (a whole number; 1 when unset).
 start_nebulo() {
-  QT_QPA_PLATFORM=xcb "$1" >"${NEBULO_LOG:-/dev/null}" 2>&1 &
+  QT_SCALE_FACTOR=${PIXEL_RATIO:-1} QT_QPA_PLATFORM=xcb "$1" >"${NEBULO_LOG:-/dev/null}" 2>&1 &
   NEBULO_PID=$!
   WID=$(window_named '^Nebulo$') || fail "the main window did not appear"
 }
@@ -47,13 +48,30 @@ window_named() {
   echo "$FOUND_WINDOW"
 }
 
+# stop_nebulo: ends the program started by start_nebulo; a script may start it again.
 stop_nebulo() {
-  [ -n "${NEBULO_PID:-}" ] && kill -CONT "$NEBULO_PID" 2>/dev/null && kill "$NEBULO_PID" 2>/dev/null && wait "$NEBULO_PID" 2>/dev/null
+  if [ -n "${NEBULO_PID:-}" ]; then
+    # A stopped program ends only once it goes on.
+    kill -CONT "$NEBULO_PID" 2>/dev/null
+    kill "$NEBULO_PID" 2>/dev/null
+    wait "$NEBULO_PID" 2>/dev/null || true
+  fi
   NEBULO_PID=
 }
 
-# click X Y [BUTTON]: in the main window's client coordinates.
-click() { xdotool mousemove --window "$WID" "$1" "$2" click "${3:-1}"; }
+# click X Y [BUTTON]: in the main window's client coordinates, in pixels of
+# the window's own (so at PIXEL_RATIO 2 each is 2 pixels of the screen's).
+click() { xdotool mousemove --window "$WID" $(($1 * ${PIXEL_RATIO:-1})) $(($2 * ${PIXEL_RATIO:-1})) click "${3:-1}"; }
+
+# open_about_with COMMAND...: COMMAND opens the system menu (a right click on
+# the free area, Shift+F10); its About entry is chosen. Sets ABOUT.
+open_about_with() {
+  "$@"
+  menu_open() { [ "$(xdotool search --all --onlyvisible --pid "$NEBULO_PID" --name '' 2>/dev/null | wc -l)" -ge 2 ]; }
+  wait_for 10 menu_open || fail "the system menu did not open"
+  xdotool key a
+  ABOUT=$(window_named '^About Nebulo$') || fail "the about box did not open"
+}
 
 clipboard_offers_png() { xclip -selection clipboard -o -t TARGETS 2>/dev/null | grep -q image/png; }
 
@@ -70,10 +88,24 @@ pixel() { import -window "$1" png:- | convert png:- -format "%[pixel:p{$2,$3}]" 
 # screenshot WINDOW FILE
 screenshot() { import -window "$1" "$2"; }
 
+# differing_pixels A B: how many pixels of two pictures differ (an error text
+# when their sizes differ); same_pixels A B: none.
+differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
+same_pixels() { [ "$(differing_pixels "$1" "$2")" = 0 ]; }
+
 # read_clipboard_png FILE: waits until a picture is offered and saves it.
 read_clipboard_png() {
   wait_for 10 clipboard_offers_png || return 1
   xclip -selection clipboard -o -t image/png >"$1"
+}
+
+# paste_and_blur POSITION: pastes the picture another program offers, waits
+# until it shows, and blurs it at slider POSITION with a border.
+paste_and_blur() {
+  paste_shown
+  set_slider "$1"
+  click $BORDER_AT
+  click $BLUR_AT
 }
 
 # set_slider POSITION: with the keyboard, once a click has given it focus.
@@ -102,13 +134,21 @@ close_message_box() {
   wait_for 10 box_gone "$1"
 }
 
-# paste_picture FILE [X Y]: offers FILE with xclip (XCLIP_PID), clicks Paste
-# and waits until the view's pixel at X Y (10 10) changes.
-paste_picture() {
-  local x=${2:-10} y=${3:-10} blank
+# paste_shown [X Y]: clicks Paste and waits until the view's pixel at X Y
+# (10 10) changes.
+paste_shown() {
+  local x=${1:-10} y=${2:-10} blank
   blank=$(pixel "$WID" "$x" "$y")
-  offer_png "$1"
   click $PASTE_AT
   view_changed() { [ "$(pixel "$WID" "$x" "$y")" != "$blank" ]; }
   wait_for 10 view_changed || fail "the pasted picture does not show"
+}
+
+# copy_and_read FILE: presses Copy and saves what another program then reads
+# from the clipboard, once Nebulo has taken it from the xclip that offered.
+copy_and_read() {
+  click $COPY_AT
+  xclip_gone() { ! kill -0 "$XCLIP_PID" 2>/dev/null; }
+  wait_for 10 xclip_gone || fail "the copy did not take the clipboard"
+  read_clipboard_png "$1" || fail "nothing to read on the clipboard"
 }

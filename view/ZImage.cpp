@@ -53,6 +53,28 @@ void TZImage::RefitPicture()
     Geometry_.Refit(PictureExtent(), ClientExtent());
 }
 
+void TZImage::ReframePicture()
+{
+    Geometry_.Reframe(PictureExtent(), ClientExtent());
+}
+
+void TZImage::ZoomStep(TMouseButton Button, bool Shift)
+{
+    Geometry_.Zoom(Button, Shift, PictureExtent(), ClientExtent());
+    Invalidate();
+}
+
+void TZImage::ShowInstead(TBitmap* Other)
+{
+    if (Other == nullptr) {
+        ShownInstead_.reset();
+    } else {
+        ShownInstead_ = std::make_unique<TBitmap>();
+        ShownInstead_->Assign(Other);
+    }
+    Invalidate();
+}
+
 TExtent TZImage::PictureExtent() const
 {
     return TExtent{Picture_->Width(), Picture_->Height()};
@@ -75,10 +97,7 @@ void TZImage::ShowToolCursor()
 void TZImage::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y)
 {
     switch (SelectedTool_) {
-    case TTool::Zoom:
-        Geometry_.Zoom(Button, Shift.Shift, PictureExtent(), ClientExtent());
-        Invalidate();
-        break;
+    case TTool::Zoom: ZoomStep(Button, Shift.Shift); break;
     case TTool::Move:
         DragAnchor_ = TPoint{X, Y};
         Dragging_ = true;
@@ -113,7 +132,8 @@ void TZImage::Paint(QPainter& Canvas)
     Offscreen.SetSize(Width(), Height());
     Offscreen.Canvas().Brush().Color = ButtonFaceColor();
     Offscreen.Canvas().FillRect(TRect{0, 0, Width(), Height()});
-    Offscreen.Canvas().CopyRect(DestRect(), Picture_->Canvas(), SourceRect());
+    TBitmap& Shown = ShownInstead_ ? *ShownInstead_ : *Picture_;
+    Offscreen.Canvas().CopyRect(DestRect(), Shown.Canvas(), SourceRect());
     Canvas.setCompositionMode(QPainter::CompositionMode_Source);
     Canvas.drawImage(0, 0, Offscreen.Image());
 }

@@ -55,6 +55,15 @@ public:
     // Fits the rectangles to a picture that changed size, keeping the zoom.
     // Paints nothing.
     void RefitPicture();
+    // RefitPicture for a picture that may have shrunk too (an earlier one
+    // brought back): the zoom stays and the source stays inside the picture.
+    void ReframePicture();
+    // What a press of the zoom tool does, whatever the selected tool.
+    void ZoomStep(TMouseButton Button, bool Shift);
+    // Paints a copy of Other in place of the picture, over the same
+    // rectangles, until called with none; the picture, zoom and pan stay.
+    // Schedules a repaint.
+    void ShowInstead(TBitmap* Other);
 
 protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) override;
@@ -68,6 +77,7 @@ private:
     void ShowToolCursor();
 
     std::unique_ptr<TBitmap> Picture_;
+    std::unique_ptr<TBitmap> ShownInstead_;
     TZoomGeometry Geometry_;
     bool ForceRepaint_ = true;
     bool Dragging_ = false;

@@ -51,6 +51,15 @@ void RefitAxis(int32_t& SourceEnd, int32_t& DestEnd, uint16_t Zoom, int32_t Pict
     }
 }
 
+void ReframeAxis(int32_t& SourceStart, int32_t& SourceEnd, uint16_t Zoom, int32_t PictureExtent,
+                 int32_t ClientExtent)
+{
+    if (Scaled(PictureExtent, Zoom) < ClientExtent)
+        SourceStart = 0;
+    else
+        Place(SourceStart, SourceEnd, SourceStart, std::min(SourceEnd - SourceStart, PictureExtent), PictureExtent);
+}
+
 // The whole picture pixels a pointer shift of Delta view pixels stands for,
 // truncated toward zero. Held far beyond any picture so it converts cleanly.
 int64_t PicturePixels(int64_t Delta, double Ratio)
@@ -97,6 +106,13 @@ void TZoomGeometry::Refit(TExtent Picture, TExtent Client)
 {
     RefitAxis(SourceRect_.Right, DestRect_.Right, ZoomFactor_, Picture.Width, Client.Width);
     RefitAxis(SourceRect_.Bottom, DestRect_.Bottom, ZoomFactor_, Picture.Height, Client.Height);
+}
+
+void TZoomGeometry::Reframe(TExtent Picture, TExtent Client)
+{
+    Refit(Picture, Client);
+    ReframeAxis(SourceRect_.Left, SourceRect_.Right, ZoomFactor_, Picture.Width, Client.Width);
+    ReframeAxis(SourceRect_.Top, SourceRect_.Bottom, ZoomFactor_, Picture.Height, Client.Height);
 }
 
 bool TZoomGeometry::Zoom(TMouseButton Button, bool Shift, TExtent Picture, TExtent Client)

@@ -45,6 +45,10 @@ public:
     // Widens the rectangles along each axis where the scaled picture no
     // longer fills the view; the other axis and the zoom stay.
     void Refit(TExtent Picture, TExtent Client);
+    // Refit for a picture that may also have shrunk, as when an earlier
+    // picture comes back: along an axis shown whole the source starts at 0,
+    // along the others it is moved back inside the picture. The zoom stays.
+    void Reframe(TExtent Picture, TExtent Client);
     // The zoom step of a press; false when the factor stayed.
     bool Zoom(TMouseButton Button, bool Shift, TExtent Picture, TExtent Client);
     // The pan step for a pointer at Pointer while dragging from Anchor: the

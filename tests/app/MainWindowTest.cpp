@@ -11,6 +11,7 @@
 #include "toolkit/widgets/Panel.h"
 #include "toolkit/widgets/SpeedButton.h"
 #include "toolkit/widgets/TrackBar.h"
+#include "tests/app/WindowHarness.h"
 #include "view/ZImage.h"
 
 #include <QClipboard>
@@ -23,14 +24,7 @@
 namespace nebulo {
 namespace {
 
-QImage Pattern(int Width, int Height)
-{
-    QImage Image(Width, Height, QImage::Format_RGB32);
-    for (int Y = 0; Y < Height; ++Y)
-        for (int X = 0; X < Width; ++X)
-            Image.setPixel(X, Y, qRgb((X * 5) & 255, (Y * 3) & 255, 90));
-    return Image;
-}
+using test::Pattern;
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -75,8 +69,8 @@ TEST_F(MainWindow, StartsWithItsLayoutAndNothingToWorkOn)
     EXPECT_EQ(Window->SpeedButton4->geometry(), QRect(4, 200, 25, 25));
     EXPECT_EQ(Window->SpeedButton5->geometry(), QRect(112, 200, 25, 25));
     EXPECT_EQ(Window->TrackBar1->geometry(), QRect(2, 232, 256, 21));
-    EXPECT_EQ(Window->SpeedButton4->toolTip(), "Paste from Clipboard");
-    EXPECT_EQ(Window->TrackBar1->toolTip(), "Blur Amount");
+    EXPECT_TRUE(Window->SpeedButton4->toolTip().startsWith("Paste from Clipboard"));
+    EXPECT_TRUE(Window->TrackBar1->toolTip().startsWith("Blur Amount"));
     for (QWidget* Control : PictureControls())
         EXPECT_FALSE(Control->isEnabled()) << Control->objectName().toStdString();
     EXPECT_TRUE(Window->SpeedButton4->isEnabled());
@@ -194,19 +188,20 @@ TEST_F(MainWindow, CopyPutsThePictureOnTheClipboard)
 
 TEST_F(MainWindow, APictureWithTransparentPixelsIsPutOnWhiteAndThePasteHintSaysSo)
 {
+    const QString Usual = Window->SpeedButton4->toolTip();
     QImage Clear(30, 20, QImage::Format_ARGB32);
     Clear.fill(qRgba(0, 0, 200, 255));
     Clear.setPixel(3, 4, qRgba(0, 0, 0, 0));
     Paste(Clear);
     EXPECT_EQ(Shown().pixel(3, 4), qRgb(255, 255, 255));
     EXPECT_EQ(Shown().pixel(5, 5), qRgb(0, 0, 200));
-    EXPECT_NE(Window->SpeedButton4->toolTip(), "Paste from Clipboard");
+    EXPECT_TRUE(Window->SpeedButton4->toolTip().startsWith(Usual + "\n"));
     EXPECT_TRUE(Window->SpeedButton4->toolTip().contains("white"));
 
     QImage Opaque(30, 20, QImage::Format_ARGB32);
     Opaque.fill(qRgba(9, 9, 9, 255));
     Paste(Opaque);
-    EXPECT_EQ(Window->SpeedButton4->toolTip(), "Paste from Clipboard") << "opaque pixels are nothing to say";
+    EXPECT_EQ(Window->SpeedButton4->toolTip(), Usual) << "opaque pixels are nothing to say";
 }
 
 TEST_F(MainWindow, BlurAtZeroOrOnTooLargeAPictureDoesNothing)

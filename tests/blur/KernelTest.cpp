@@ -90,6 +90,7 @@ TEST(Kernel, KeepsItsInvariantsAtEveryAmountOfTheSlider)
         for (int K = KernelLow; K <= KernelHigh; ++K)
             Sum += KernelWeight(K);
         ASSERT_EQ(KernelSum, Sum);
+        ASSERT_EQ(KernelTaps(Position * 0.1), KernelHigh - KernelLow + 1);
     }
 }
 

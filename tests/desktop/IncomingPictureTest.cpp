@@ -67,9 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PasteButtonHint, StaysExactlyItsOwnTextUnlessAPictureWasFlattened)
 {
-    EXPECT_EQ(PasteButtonHint(false), "Paste from Clipboard");
-    EXPECT_TRUE(PasteButtonHint(true).startsWith("Paste from Clipboard"));
-    EXPECT_TRUE(PasteButtonHint(true).contains("put on white"));
+    EXPECT_EQ(PasteButtonHint("Paste from Clipboard", false), "Paste from Clipboard");
+    EXPECT_TRUE(PasteButtonHint("Paste from Clipboard", true).startsWith("Paste from Clipboard\n"));
+    EXPECT_TRUE(PasteButtonHint("Paste from Clipboard", true).contains("put on white"));
 }
 
 } // namespace

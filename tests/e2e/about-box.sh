@@ -5,13 +5,6 @@ source "$(dirname "$0")/session.sh"
 
 start_nebulo "$NEBULO"
 about_gone() { ! find_window '^About Nebulo$'; }
-open_about_with() {
-  "$@"
-  menu_open() { [ "$(xdotool search --all --onlyvisible --pid "$NEBULO_PID" --name '' 2>/dev/null | wc -l)" -ge 2 ]; }
-  wait_for 10 menu_open || fail "the system menu did not open"
-  xdotool key a
-  ABOUT=$(window_named '^About Nebulo$') || fail "the about box did not open"
-}
 place_of() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width/{w=$NF} /Height/{h=$NF} END{print x, y, w, h}'; }
 
 open_about_with click $FREE_AREA_AT 3

@@ -8,7 +8,8 @@ source "$(dirname "$0")/session.sh"
 convert -size 2023x2023 gradient:'#3050d0'-'#f0a020' -attenuate 0.5 +noise Gaussian -depth 8 in.png
 export NEBULO_TRACE=1
 start_nebulo "$NEBULO"
-paste_picture in.png
+offer_png in.png
+paste_shown
 kill "$XCLIP_PID"; wait "$XCLIP_PID" 2>/dev/null || true
 XCLIP_PID=
 

@@ -6,20 +6,14 @@ source "$(dirname "$0")/session.sh"
 
 convert -size 61x43 gradient:'#3050d0'-'#f0a020' -fill white -draw 'circle 30,20 30,32' in.png
 start_nebulo "$NEBULO"
-paste_picture in.png
-
-set_slider 30
-click $BORDER_AT
-click $BLUR_AT
-click $COPY_AT
-xclip_gone() { ! kill -0 "$XCLIP_PID" 2>/dev/null; }
-wait_for 10 xclip_gone || fail "the copy did not take the clipboard"
-read_clipboard_png copied.png || fail "nothing to read on the clipboard"
+offer_png in.png
+paste_and_blur 30
+copy_and_read copied.png
 
 "$NEBULO_BLUR" --border --amount 3 in.png expected.png
 identify copied.png expected.png
-differing=$(compare -metric AE copied.png expected.png null: 2>&1 || true)
-[ "$differing" = "0" ] || fail "the copied picture differs from nebulo-blur's in $differing pixels"
+differing=$(differing_pixels copied.png expected.png)
+[ "$differing" = 0 ] || fail "the copied picture differs from nebulo-blur's in $differing pixels"
 
 screenshot "$WID" window.png
 colours=$(convert window.png -format %k info:)

@@ -1,15 +1,15 @@
-# Common start of an end-to-end test: arguments NEBULO NEBULO_BLUR WORKDIR;
-# a fresh work folder, a private X server, everything ended on exit.
+# Common start of an end-to-end test: arguments NEBULO NEBULO_BLUR WORKDIR
+# [APP_ID]; a fresh work folder, a private X server, everything ended on exit.
 set -euo pipefail
 NEBULO=$1 NEBULO_BLUR=$2 WORK=$3
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/desktop.sh"
 rm -rf "$WORK" && mkdir -p "$WORK/runtime" && chmod 700 "$WORK/runtime" && cd "$WORK"
 export XDG_RUNTIME_DIR=$WORK/runtime NEBULO_LOG=$WORK/nebulo.log
-# end_session [STATUS]: ends everything the test started; exits with STATUS,
-# or with the status the script was leaving with.
 end_session() {
-  local status=${1:-$?}
+  local status=$?
   set +e
+  # A test's own things to end first, when it has any.
+  declare -F end_test >/dev/null && end_test
   stop_nebulo
   [ -n "${XCLIP_PID:-}" ] && kill -CONT "$XCLIP_PID" 2>/dev/null && kill "$XCLIP_PID" 2>/dev/null
   kill "$XVFB_PID" 2>/dev/null

@@ -8,7 +8,8 @@ convert -size 61x43 gradient:'#3050d0'-'#f0a020' in.png
 convert -size 20x20 xc:red stalled.png
 start_nebulo "$NEBULO"
 blank=$(pixel "$WID" 100 60)
-paste_picture in.png
+offer_png in.png
+paste_shown
 zoomed_in() { [ "$(pixel "$WID" 100 60)" != "$blank" ]; }
 zoomed_out() { [ "$(pixel "$WID" 100 60)" = "$blank" ]; }
 kill "$XCLIP_PID"; wait "$XCLIP_PID" 2>/dev/null || true

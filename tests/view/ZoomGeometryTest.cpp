@@ -85,6 +85,48 @@ INSTANTIATE_TEST_SUITE_P(
                {std::numeric_limits<int32_t>::min(), 0}}),
     RowName());
 
+// An earlier picture coming back, smaller or larger, in a 246 × 184 view.
+struct ReframeRow {
+    const char* Name;
+    TExtent Picture;
+    int ZoomIns;
+    TRect Source; // where the source was panned to
+    TExtent Back;
+    TRect MovedSource;
+    TRect MovedDest;
+};
+
+class ReframeTest : public ::testing::TestWithParam<ReframeRow> {};
+
+TEST_P(ReframeTest, KeepsTheZoomAndTheSourceInsideThePicture)
+{
+    const ReframeRow& Row = GetParam();
+    TZoomGeometry Geometry;
+    Geometry.ShowFromTopLeft(Row.Picture, {246, 184});
+    for (int Step = 0; Step < Row.ZoomIns; ++Step)
+        Geometry.Zoom(TMouseButton::mbLeft, false, Row.Picture, {246, 184});
+    Geometry.SetSourceRect(Row.Source);
+    const uint16_t Zoom = Geometry.ZoomFactor();
+    Geometry.Reframe(Row.Back, {246, 184});
+    EXPECT_EQ(Geometry.SourceRect(), Row.MovedSource);
+    EXPECT_EQ(Geometry.DestRect(), Row.MovedDest);
+    EXPECT_EQ(Geometry.ZoomFactor(), Zoom);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EarlierPicture, ReframeTest,
+    ::testing::Values(
+        ReframeRow{"ShownWholeAndShrunk", {106, 86}, 0, {0, 0, 106, 86}, {100, 80}, {0, 0, 100, 80}, {0, 0, 100, 80}},
+        ReframeRow{"PannedPastTheNewEdge", {422, 322}, 0, {176, 138, 422, 322}, {400, 300}, {154, 116, 400, 300},
+                   {0, 0, 246, 184}},
+        ReframeRow{"PannedAndNowSmallerThanTheView", {300, 200}, 0, {54, 16, 300, 200}, {240, 180},
+                   {0, 0, 240, 180}, {0, 0, 240, 180}},
+        ReframeRow{"GrownAsRefitGrowsIt", {200, 100}, 0, {0, 0, 200, 100}, {222, 122}, {0, 0, 222, 122},
+                   {0, 0, 222, 122}},
+        ReframeRow{"ZoomedInAtTheFarCorner", {400, 300}, 1, {277, 208, 400, 300}, {380, 280}, {257, 188, 380, 280},
+                   {0, 0, 246, 184}}),
+    RowName());
+
 // Before any assignment the destination has no width, so there is no scale.
 TEST(PanWithoutScale, LeavesSourceAndAnchorAlone)
 {

@@ -24,10 +24,17 @@ QByteArray Drawing()
     return Text;
 }
 
-TEST(CursorDrawing, BlackWhiteAndTransparentPixels)
+// On a denser screen every drawn pixel is a block of Scale × Scale device
+// pixels, and the cursor keeps the drawing's size on the screen.
+class CursorScaleTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(CursorScaleTest, BlackWhiteAndTransparentPixels)
 {
-    const QCursor Cursor = CursorFromDrawing(Drawing());
+    const int Scale = GetParam();
+    const QCursor Cursor = CursorFromDrawing(Drawing(), Scale);
     EXPECT_EQ(Cursor.hotSpot(), QPoint(0, 0));
+    ASSERT_EQ(Cursor.bitmap().size(), QSize(32, 32) * Scale);
+    EXPECT_EQ(Cursor.bitmap().devicePixelRatio(), Scale);
     const QImage Image = Cursor.bitmap().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage Mask = Cursor.mask().toImage().convertToFormat(QImage::Format_RGB32);
     // A set bit shows black in a bitmap's image.
@@ -35,11 +42,16 @@ TEST(CursorDrawing, BlackWhiteAndTransparentPixels)
         int X, Y;
         bool ImageSet, MaskSet;
     } Pixels[] = {{1, 0, true, true}, {31, 31, false, true}, {0, 0, false, false}, {30, 31, false, false}};
-    for (const auto& P : Pixels) {
-        EXPECT_EQ(Image.pixel(P.X, P.Y) == qRgb(0, 0, 0), P.ImageSet) << "image bit at " << P.X << ", " << P.Y;
-        EXPECT_EQ(Mask.pixel(P.X, P.Y) == qRgb(0, 0, 0), P.MaskSet) << "mask bit at " << P.X << ", " << P.Y;
-    }
+    for (const auto& P : Pixels)
+        for (const QPoint Corner : {QPoint(0, 0), QPoint(Scale - 1, Scale - 1)}) {
+            const QPoint At = QPoint(P.X, P.Y) * Scale + Corner;
+            EXPECT_EQ(Image.pixel(At) == qRgb(0, 0, 0), P.ImageSet) << "image bit at " << At.x() << ", " << At.y();
+            EXPECT_EQ(Mask.pixel(At) == qRgb(0, 0, 0), P.MaskSet) << "mask bit at " << At.x() << ", " << At.y();
+        }
 }
+
+INSTANTIATE_TEST_SUITE_P(Density, CursorScaleTest, ::testing::Values(1, 2, 3),
+                         [](const auto& Info) { return "Scale" + std::to_string(Info.param); });
 
 TEST(CursorDrawing, CarriageReturnsBeforeLineEndsAreIgnored)
 {

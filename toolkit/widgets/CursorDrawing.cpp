@@ -1,6 +1,7 @@
 #include "toolkit/widgets/CursorDrawing.h"
 
 #include "toolkit/core/Exceptions.h"
+#include "toolkit/widgets/PixelScale.h"
 
 #include <QBitmap>
 #include <QFile>
@@ -20,9 +21,18 @@ void SetBit(TBits& Bits, int X, int Y)
     Bits[size_t(Y * RowBytes + X / 8)] |= uchar(1u << (X % 8));
 }
 
+QBitmap BitmapOf(const TBits& Bits, int Scale)
+{
+    const QSize Size(CursorDrawingSize, CursorDrawingSize);
+    QBitmap Blocks = QBitmap::fromPixmap(
+        Enlarged(QBitmap::fromData(Size, Bits.data(), QImage::Format_MonoLSB), Scale));
+    Blocks.setDevicePixelRatio(Scale);
+    return Blocks;
+}
+
 } // namespace
 
-QCursor CursorFromDrawing(const QByteArray& Drawing)
+QCursor CursorFromDrawing(const QByteArray& Drawing, int Scale)
 {
     QList<QByteArray> Lines = Drawing.split('\n');
     if (!Lines.isEmpty() && Lines.back().isEmpty())
@@ -48,9 +58,7 @@ QCursor CursorFromDrawing(const QByteArray& Drawing)
             }
         }
     }
-    const QSize Size(CursorDrawingSize, CursorDrawingSize);
-    return QCursor(QBitmap::fromData(Size, Image.data(), QImage::Format_MonoLSB),
-                   QBitmap::fromData(Size, Mask.data(), QImage::Format_MonoLSB), 0, 0);
+    return QCursor(BitmapOf(Image, Scale), BitmapOf(Mask, Scale), 0, 0);
 }
 
 QCursor LoadCursorResource(const QString& Name)
@@ -58,7 +66,7 @@ QCursor LoadCursorResource(const QString& Name)
     QFile File(":/cursors/" + Name + ".txt");
     if (!File.open(QIODevice::ReadOnly))
         throw EInvalidGraphic("Cursor resource not found: " + Name.toStdString());
-    return CursorFromDrawing(File.readAll());
+    return CursorFromDrawing(File.readAll(), PixelScale());
 }
 
 } // namespace nebulo

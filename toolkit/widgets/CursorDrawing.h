@@ -11,10 +11,11 @@ namespace nebulo {
 // one. The hot spot is the top-left pixel.
 constexpr int CursorDrawingSize = 32;
 
-// The cursor a drawing shows; EInvalidGraphic when the text is no drawing.
-QCursor CursorFromDrawing(const QByteArray& Drawing);
+// The cursor a drawing shows, each drawn pixel Scale × Scale device pixels;
+// EInvalidGraphic when the text is no drawing.
+QCursor CursorFromDrawing(const QByteArray& Drawing, int Scale = 1);
 
-// The drawing embedded as ":/cursors/<Name>.txt".
+// The drawing embedded as ":/cursors/<Name>.txt", sized for the densest screen.
 QCursor LoadCursorResource(const QString& Name);
 
 } // namespace nebulo

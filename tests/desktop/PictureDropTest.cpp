@@ -1,0 +1,116 @@
+#include "desktop/PictureDrop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace nebulo {
+namespace {
+
+QImage Pattern()
+{
+    QImage Image(7, 5, QImage::Format_RGB32);
+    for (int Y = 0; Y < Image.height(); ++Y)
+        for (int X = 0; X < Image.width(); ++X)
+            Image.setPixel(X, Y, qRgb(X * 30, Y * 40, 200));
+    return Image;
+}
+
+// What lies in the folder the drops come from.
+void MakeFiles(const QDir& Folder)
+{
+    Pattern().save(Folder.filePath("picture.png"));
+    Pattern().save(Folder.filePath("picture.bmp"));
+    Pattern().save(Folder.filePath("named-wrongly.txt"), "PNG");
+    QFile Text(Folder.filePath("notes.txt"));
+    Text.open(QIODevice::WriteOnly);
+    Text.write("not a picture\n");
+    Text.close();
+    QFile Png(Folder.filePath("picture.png"));
+    Png.open(QIODevice::ReadOnly);
+    QFile Cut(Folder.filePath("cut.png"));
+    Cut.open(QIODevice::WriteOnly);
+    Cut.write(Png.read(Png.size() / 2));
+    QDir(Folder).mkdir("folder.png");
+}
+
+struct TDropRow {
+    const char* Name;
+    std::function<void(QMimeData&, const QDir&)> Fill;
+    const char* Refusal; // none: the drop brings Pattern()
+    bool Offered = true; // the window lets the drag in
+    friend void PrintTo(const TDropRow& Row, std::ostream* Out) { *Out << Row.Name; }
+};
+
+void DropFile(QMimeData& Data, const QDir& Folder, const char* Name)
+{
+    Data.setUrls({QUrl::fromLocalFile(Folder.filePath(Name))});
+}
+
+class Drop : public ::testing::TestWithParam<TDropRow> {};
+
+TEST_P(Drop, BringsItsPictureOrSaysWhyNot)
+{
+    QTemporaryDir Folder;
+    ASSERT_TRUE(Folder.isValid());
+    MakeFiles(QDir(Folder.path()));
+    QMimeData Data;
+    GetParam().Fill(Data, QDir(Folder.path()));
+    EXPECT_EQ(MayHoldPicture(Data), GetParam().Offered);
+    if (GetParam().Refusal == nullptr) {
+        EXPECT_EQ(DroppedPicture(Data).convertToFormat(QImage::Format_RGB32), Pattern());
+        return;
+    }
+    try {
+        DroppedPicture(Data);
+        ADD_FAILURE() << "taken";
+    } catch (const EDropError& Error) {
+        EXPECT_EQ(std::string(Error.what()).substr(0, std::string(GetParam().Refusal).size()), GetParam().Refusal);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Contents, Drop,
+    ::testing::Values(
+        TDropRow{"PngFile", [](QMimeData& D, const QDir& F) { DropFile(D, F, "picture.png"); }, nullptr},
+        TDropRow{"BmpFile", [](QMimeData& D, const QDir& F) { DropFile(D, F, "picture.bmp"); }, nullptr},
+        TDropRow{"PictureUnderAnotherName",
+                 [](QMimeData& D, const QDir& F) { DropFile(D, F, "named-wrongly.txt"); }, nullptr},
+        TDropRow{"PictureData", [](QMimeData& D, const QDir&) { D.setImageData(Pattern()); }, nullptr},
+        TDropRow{"FirstFileCounts",
+                 [](QMimeData& D, const QDir& F) {
+                     D.setUrls({QUrl::fromLocalFile(F.filePath("picture.png")),
+                                QUrl::fromLocalFile(F.filePath("notes.txt"))});
+                 },
+                 nullptr},
+        TDropRow{"TextFile", [](QMimeData& D, const QDir& F) { DropFile(D, F, "notes.txt"); },
+                 "\"notes.txt\" is not a picture Nebulo can read"},
+        TDropRow{"CutPicture", [](QMimeData& D, const QDir& F) { DropFile(D, F, "cut.png"); },
+                 "\"cut.png\" cannot be read as a picture: "},
+        TDropRow{"Folder", [](QMimeData& D, const QDir& F) { DropFile(D, F, "folder.png"); },
+                 "\"folder.png\" is a folder, not a picture"},
+        TDropRow{"GoneFile", [](QMimeData& D, const QDir& F) { DropFile(D, F, "gone.png"); },
+                 "Cannot open \"gone.png\": "},
+        TDropRow{"FarFile", [](QMimeData& D, const QDir&) { D.setUrls({QUrl("https://example.org/a.png")}); },
+                 "Only pictures in files on this computer can be dropped, not https://example.org/a.png"},
+        TDropRow{"FarFileWithItsPicture",
+                 [](QMimeData& D, const QDir&) {
+                     D.setUrls({QUrl("https://example.org/a.png")});
+                     D.setImageData(Pattern());
+                 },
+                 nullptr},
+        TDropRow{"PlainText", [](QMimeData& D, const QDir&) { D.setText("hello"); },
+                 "What was dropped is not a picture", false}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+} // namespace
+} // namespace nebulo

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Nebulo on a Wayland desktop through Qt's Wayland platform plugin: sway runs
+# on its X11 backend inside the private Xvfb, which xdotool drives. A picture
+# offered with wl-copy is pasted, blurred at 3 with a border and copied;
+# wl-paste must read back exactly nebulo-blur's result. sway refuses to run as
+# root, so as root the desktop and its clients run as a user of their own.
+APP_ID=$4
+source "$(dirname "$0")/session.sh"
+
+wayland_user=
+if [ "$(id -u)" = 0 ]; then
+  wayland_user=nebulo-wayland
+  id -u "$wayland_user" >/dev/null 2>&1 || useradd --create-home --shell /usr/sbin/nologin "$wayland_user" ||
+    id -u "$wayland_user" >/dev/null || fail "cannot make the user $wayland_user"
+fi
+# as_desktop_user COMMAND...: runs a client of the desktop.
+as_desktop_user() {
+  if [ -n "$wayland_user" ]; then
+    runuser -u "$wayland_user" -- env XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" WAYLAND_DISPLAY="${WAYLAND_DISPLAY:-}" \
+      DISPLAY="$DISPLAY" "$@"
+  else
+    "$@"
+  fi
+}
+# The user's copies, as the build folder may lie where that user cannot read.
+cp "$NEBULO" "$NEBULO_BLUR" .
+[ -n "$wayland_user" ] && chown -R "$wayland_user" "$WORK"
+
+end_test() {
+  [ -n "${WL_COPY_PID:-}" ] && kill "$WL_COPY_PID" 2>/dev/null
+  [ -n "${SWAY_PID:-}" ] && kill "$SWAY_PID" 2>/dev/null
+}
+
+cat >sway.config <<'CONFIG'
+output X11-1 resolution 1280x1024 position 0 0
+default_border none
+xwayland disable
+CONFIG
+as_desktop_user env WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway -c sway.config >sway.log 2>&1 &
+SWAY_PID=$!
+desktop_ready() { compgen -G "$XDG_RUNTIME_DIR/wayland-*.lock" >/dev/null && compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" >/dev/null; }
+wait_for 20 desktop_ready || { cat sway.log; fail "sway did not start"; }
+lock=$(compgen -G "$XDG_RUNTIME_DIR/wayland-*.lock" | head -n 1)
+export WAYLAND_DISPLAY=$(basename "$lock" .lock)
+export SWAYSOCK=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -n 1)
+
+# The desktop fills the screen and tiles the one window at (0, 0), so the
+# window's client coordinates are the screen's.
+WID=$(xwininfo -root | awk '/Window id:/ {print $4}')
+backdrop=$(pixel "$WID" 10 10)
+convert -size 61x43 gradient:'#3050d0'-'#f0a020' -fill white -draw 'circle 30,20 30,32' in.png
+as_desktop_user wl-copy --foreground --type image/png <in.png >/dev/null 2>&1 &
+WL_COPY_PID=$!
+offers_png() { as_desktop_user wl-paste --list-types 2>/dev/null | grep -qx image/png; }
+wait_for 10 offers_png || fail "wl-copy offers nothing"
+
+as_desktop_user env QT_QPA_PLATFORM=wayland ./nebulo >"$NEBULO_LOG" 2>&1 &
+NEBULO_PID=$!
+window_shown() { swaymsg -t get_tree 2>/dev/null | grep -q "\"app_id\": \"$APP_ID\""; }
+wait_for 20 window_shown || { cat "$NEBULO_LOG"; fail "no window with the application id $APP_ID"; }
+window_drawn() { [ "$(pixel "$WID" 10 10)" != "$backdrop" ]; }
+wait_for 10 window_drawn || fail "the window is not drawn"
+paste_and_blur 30
+click $COPY_AT
+wl_copy_gone() { ! kill -0 "$WL_COPY_PID" 2>/dev/null; }
+wait_for 10 wl_copy_gone || fail "the copy did not take the clipboard"
+WL_COPY_PID=
+wait_for 10 offers_png || fail "nothing offered after the copy"
+as_desktop_user wl-paste --no-newline --type image/png >copied.png || fail "wl-paste read nothing"
+
+./nebulo-blur --border --amount 3 in.png expected.png
+identify copied.png expected.png
+differing=$(differing_pixels copied.png expected.png)
+[ "$differing" = 0 ] || fail "wl-paste read a picture that differs from nebulo-blur's in $differing pixels"
+echo "PASS: on Wayland ($WAYLAND_DISPLAY, sway), window $APP_ID pasted from wl-copy, blurred at 3 with a border, copied; wl-paste read nebulo-blur's picture exactly"
