@@ -111,14 +111,14 @@ void TForm1::ShowPastedPicture(const TIncomingPicture& Picture, TTrace Trace)
     Arrived.SetImage(Picture.Pixels, TPixelFormat::pf32bit);
     ZImage1->AssignFrom(&Arrived);
     ZImage1->Repaint();
+    Trace.SetSize(Arrived.Width(), Arrived.Height());
+    Trace.Mark("shown");
     for (QWidget* Control : PictureControls())
         Control->setEnabled(true);
     ZImage1->SetSelectedTool(TTool::Zoom);
     SpeedButton2->SetDown(true);
     PastedPictureFlattened_ = Picture.Flattened;
     emit Pasted();
-    Trace.SetSize(Arrived.Width(), Arrived.Height());
-    Trace.Mark("shown");
     Trace.Print();
 }
 
@@ -156,8 +156,8 @@ void TForm1::BlurPicture()
     ZImage1->Repaint();
     Trace.SetSize(Picture.Width(), Picture.Height());
     Trace.Mark("shown");
-    Trace.Print();
     emit Blurred();
+    Trace.Print();
 }
 
 // The About entry's number is compared whole: its low bits are not masked
