@@ -5,6 +5,7 @@
 #include "app/FormComponents.h"
 #include "app/Interaction.h"
 #include "blur/BlurCommand.h"
+#include "desktop/DesktopClipboard.h"
 #include "dib/SDIB.h"
 #include "toolkit/core/Clipboard.h"
 #include "toolkit/widgets/Application.h"
@@ -48,6 +49,10 @@ TForm1::TForm1(QWidget* Parent) : TForm(Parent)
     SpeedButton4 = Component<TSpeedButton>(*this, "SpeedButton4");
     SpeedButton5 = Component<TSpeedButton>(*this, "SpeedButton5");
     Bevel1 = Component<TBevel>(*this, "Bevel1");
+    DesktopClipboard_ = new TDesktopClipboard(this);
+    Clipboard().SetPictureOfferMaker(&TDesktopClipboard::MakeOffer);
+    connect(DesktopClipboard_, &TDesktopClipboard::PasteFinished, this, &TForm1::PasteFinished);
+    connect(DesktopClipboard_, &TDesktopClipboard::Failed, this, &TForm1::Report);
     DoCreate();
     new TInteraction(*this); // the window's child
 }
@@ -83,29 +88,53 @@ void TForm1::TrackBar1Change(QObject*)
     Label3->SetCaption(AmountText(TrackBar1->Position(), DecimalSeparator()));
 }
 
+// The picture is read off this thread; the window goes on answering, and
+// PasteFinished shows it.
 void TForm1::SpeedButton4Click(QObject*)
 {
-    TOpenClipboard Open(Clipboard());
-    if (!Clipboard().HasFormat(CF_DIB))
-        return;
-    ShowPastedPicture(&Clipboard());
+    DesktopClipboard_->StartPaste(TTrace("paste"));
 }
 
-void TForm1::ShowPastedPicture(TPersistent* Source)
+void TForm1::PasteFinished(const TFetchResult& Result)
 {
-    ZImage1->AssignFrom(Source);
+    if (Result.Failure) {
+        Report(Result.Failure);
+        return;
+    }
+    if (!Result.Picture.Pixels.isNull())
+        ShowPastedPicture(Result.Picture, Result.Trace);
+}
+
+void TForm1::ShowPastedPicture(const TIncomingPicture& Picture, TTrace Trace)
+{
+    TBitmap Arrived;
+    Arrived.SetImage(Picture.Pixels, TPixelFormat::pf32bit);
+    ZImage1->AssignFrom(&Arrived);
     ZImage1->Repaint();
+    Trace.SetSize(Arrived.Width(), Arrived.Height());
+    Trace.Mark("shown");
     for (QWidget* Control : PictureControls())
         Control->setEnabled(true);
     ZImage1->SetSelectedTool(TTool::Zoom);
     SpeedButton2->SetDown(true);
+    PastedPictureFlattened_ = Picture.Flattened;
     emit Pasted();
+    Trace.Print();
+}
+
+void TForm1::Report(std::exception_ptr Failure)
+{
+    Application().Guard([&] { std::rethrow_exception(Failure); });
 }
 
 void TForm1::SpeedButton3Click(QObject*)
 {
-    TOpenClipboard Open(Clipboard());
-    Clipboard().Assign(ZImage1->Bitmap());
+    TTrace Trace("copy");
+    {
+        TOpenClipboard Open(Clipboard());
+        Clipboard().Assign(ZImage1->Bitmap());
+    }
+    DesktopClipboard_->CheckCopy(std::move(Trace));
 }
 
 void TForm1::SpeedButton5Click(QObject*)
@@ -121,10 +150,14 @@ void TForm1::BlurPicture()
     if (CheckBlurGuards(Picture, Position, WithBorder) != TBlurRefusal::None)
         return;
     TBusyCursor Busy;
-    RunBlurSteps(Picture, *SDIB1, Position, WithBorder);
+    TTrace Trace("blur");
+    RunBlurSteps(Picture, *SDIB1, Position, WithBorder, [&](const char* Step) { Trace.Mark(Step); });
     ZImage1->RefitPicture();
     ZImage1->Repaint();
+    Trace.SetSize(Picture.Width(), Picture.Height());
+    Trace.Mark("shown");
     emit Blurred();
+    Trace.Print();
 }
 
 // The About entry's number is compared whole: its low bits are not masked

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "desktop/PasteFetch.h"
 #include "toolkit/widgets/Form.h"
 #include "toolkit/widgets/Messages.h"
 
 #include <array>
+#include <exception>
 
 namespace nebulo {
 
 class TBevel;
 class TCheckBox;
+class TDesktopClipboard;
 class TLabel;
 class TPanel;
 class TPersistent;
@@ -41,9 +44,12 @@ public:
     TSpeedButton* SpeedButton5; // Blur
     TBevel* Bevel1;
 
-    // What a paste does once the picture is there, for any source the view
-    // takes: shows it at 100 %, wakes the picture controls, selects zoom.
-    void ShowPastedPicture(TPersistent* Source);
+    // What a paste does once the picture is there, whatever road it came by
+    // (the clipboard, a drop): shows it at 100 %, wakes the picture controls,
+    // selects zoom.
+    void ShowPastedPicture(const TIncomingPicture& Picture, TTrace Trace = TTrace("show"));
+    // The picture shown last came with transparent pixels, put on white.
+    bool PastedPictureFlattened() const { return PastedPictureFlattened_; }
 
 signals:
     // A paste or a drop put a new picture in the view.
@@ -61,10 +67,15 @@ public slots:
     void SpeedButton5Click(QObject* Sender);
 
 private:
+    void PasteFinished(const TFetchResult& Result);
+    void Report(std::exception_ptr Failure);
     void BlurPicture();
     void AppMessage(TMsg& Msg, bool& Handled);
     // The controls a paste enables, in their order.
     std::array<QWidget*, 6> PictureControls() const;
+
+    TDesktopClipboard* DesktopClipboard_;
+    bool PastedPictureFlattened_ = false;
 };
 
 // The main window of the running program.

@@ -2,6 +2,7 @@
 
 #include "app/Blur1.h"
 #include "desktop/Hints.h"
+#include "desktop/IncomingPicture.h"
 #include "desktop/PictureDrop.h"
 #include "desktop/WindowInput.h"
 #include "toolkit/core/Bitmap.h"
@@ -42,8 +43,7 @@ TInteraction::TInteraction(TForm1& Window)
     connect(Window.TrackBar1, &TTrackBar::Change, this, &TInteraction::ShowHints);
     connect(Window.CheckBox1, &TCheckBox::toggled, this, &TInteraction::ShowHints);
 
-    const std::pair<TSpeedButton*, TKeyCommand> Keyed[] = {{Window.SpeedButton4, TKeyCommand::Paste},
-                                                          {Window.SpeedButton3, TKeyCommand::Copy},
+    const std::pair<TSpeedButton*, TKeyCommand> Keyed[] = {{Window.SpeedButton3, TKeyCommand::Copy},
                                                           {Window.SpeedButton1, TKeyCommand::MoveTool}};
     for (auto [Button, Command] : Keyed)
         Button->setToolTip(HintWithKey(StoredHint(*Button), KeyText(Command)));
@@ -95,9 +95,7 @@ void TInteraction::ShowStep(TBitmap& Step)
 // everything as it was and says why.
 void TInteraction::TakeDrop(const QMimeData* Data)
 {
-    TBitmap Picture;
-    Picture.SetImage(DroppedPicture(*Data), TPixelFormat::pf32bit);
-    Window_.ShowPastedPicture(&Picture);
+    Window_.ShowPastedPicture(PrepareIncomingPicture(DroppedPicture(*Data)));
 }
 
 void TInteraction::StartHistory()
@@ -129,6 +127,9 @@ void TInteraction::ShowHints()
     Window_.TrackBar1->setToolTip(SliderHint(StoredHint(*Window_.TrackBar1), Forecast, DecimalSeparator()));
     Window_.SpeedButton5->setToolTip(
         BlurButtonHint(StoredHint(*Window_.SpeedButton5), Forecast, DecimalSeparator()));
+    Window_.SpeedButton4->setToolTip(
+        PasteButtonHint(HintWithKey(StoredHint(*Window_.SpeedButton4), KeyText(TKeyCommand::Paste)),
+                        Window_.PastedPictureFlattened()));
 }
 
 } // namespace nebulo

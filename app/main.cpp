@@ -1,5 +1,6 @@
 #include "app/About.h"
 #include "app/Blur1.h"
+#include "desktop/ClipboardKeeper.h"
 #include "dib/CDIBs.h"
 #include "toolkit/widgets/Application.h"
 #include "toolkit/widgets/PixelScale.h"
@@ -19,5 +20,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(SharpIcon(TransparentPicture(":/icons/MAINICON.bmp"), PixelScale()));
     Application().CreateForm(Form1);
     Application().CreateForm(AboutBox);
-    return Application().Run();
+    const int Status = Application().Run();
+    KeepCopyAfterExit();
+    return Status;
 }

@@ -1,6 +1,8 @@
 // The blur of a 2023 x 2023 24-bit picture at positions 50, 100 and 200
 // (amounts 5, 10 and 20; 9, 17 and 33 taps). Every figure is a median over
 // repetitions; pass --benchmark_filter=avx2 (say) to time one instruction set.
+#include "bench/PairedRatio.h"
+#include "bench/RoundTripBench.h"
 #include "blur/Blur.h"
 #include "blur/BlurCommand.h"
 #include "blur/FastBlur.h"
@@ -16,7 +18,6 @@
 #endif
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <random>
@@ -136,30 +137,6 @@ void OpenCv(benchmark::State& State)
 }
 #endif
 
-// Ratios taken pairwise: every iteration times the two sides back to back,
-// so that the machine's drift touches both alike. The "ratio" counter is the
-// median over the iterations of the first side's time over the second's.
-double Seconds(const std::function<void()>& Work)
-{
-    const auto Start = std::chrono::steady_clock::now();
-    Work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
-}
-
-void Paired(benchmark::State& State, const std::function<void()>& Numerator, const std::function<void()>& Denominator)
-{
-    std::vector<double> Ratios;
-    for (auto _ : State) {
-        const double Top = Seconds(Numerator);
-        const double Bottom = Seconds(Denominator);
-        Ratios.push_back(Top / Bottom);
-        State.SetIterationTime(Top + Bottom);
-    }
-    std::sort(Ratios.begin(), Ratios.end());
-    const size_t Middle = Ratios.size() / 2;
-    State.counters["ratio"] = Ratios.size() % 2 == 1 ? Ratios[Middle] : (Ratios[Middle - 1] + Ratios[Middle]) / 2;
-}
-
 // The fast path on one thread with the instruction set blurs run with, on its own copy.
 std::function<void()> FastOneThread(TSDIB& Surface, int Position)
 {
@@ -254,6 +231,7 @@ int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     nebulo::Register();
+    nebulo::RegisterRoundTrip();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

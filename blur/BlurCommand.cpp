@@ -66,11 +66,18 @@ void TakePictureFromSurface(TSDIB& Surface, TBitmap& Picture)
     File.Seek(0, soBeginning);
 }
 
-void RunBlurSteps(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder)
+void RunBlurSteps(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder, const TStepMark& Mark)
 {
+    const auto Ended = [&](const char* Step) {
+        if (Mark)
+            Mark(Step);
+    };
     HandPictureToSurface(Picture, Surface, Position, WithBorder);
+    Ended("surface");
     BlurSurface(Surface, Position * 0.1);
+    Ended("blur");
     TakePictureFromSurface(Surface, Picture);
+    Ended("back");
 }
 
 TBlurRefusal BlurPicture(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder)

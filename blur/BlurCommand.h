@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace nebulo {
 
@@ -28,9 +29,13 @@ void HandPictureToSurface(TBitmap& Picture, TSDIB& Surface, int32_t Position, bo
 // Replaces the picture by the surface's file.
 void TakePictureFromSurface(TSDIB& Surface, TBitmap& Picture);
 
+// Told the name of each step as it ends: "surface", "blur", "back".
+using TStepMark = std::function<void(const char* Step)>;
+
 // The steps after the guards: the picture (bordered when asked) goes through
 // the surface, is blurred by Position x 0.1 and comes back into Picture.
-void RunBlurSteps(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder);
+void RunBlurSteps(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder,
+                  const TStepMark& Mark = nullptr);
 
 // The whole Blur command without its cursor: guards, then the steps. Picture
 // is not touched when a guard holds.

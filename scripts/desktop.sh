@@ -51,6 +51,8 @@ window_named() {
 # stop_nebulo: ends the program started by start_nebulo; a script may start it again.
 stop_nebulo() {
   if [ -n "${NEBULO_PID:-}" ]; then
+    # A stopped program ends only once it goes on.
+    kill -CONT "$NEBULO_PID" 2>/dev/null
     kill "$NEBULO_PID" 2>/dev/null
     wait "$NEBULO_PID" 2>/dev/null || true
   fi
@@ -100,10 +102,7 @@ read_clipboard_png() {
 # paste_and_blur POSITION: pastes the picture another program offers, waits
 # until it shows, and blurs it at slider POSITION with a border.
 paste_and_blur() {
-  local blank; blank=$(pixel "$WID" 10 10)
-  click $PASTE_AT
-  view_shows_picture() { [ "$(pixel "$WID" 10 10)" != "$blank" ]; }
-  wait_for 10 view_shows_picture || fail "the pasted picture does not show"
+  paste_shown
   set_slider "$1"
   click $BORDER_AT
   click $BLUR_AT
@@ -116,6 +115,33 @@ set_slider() {
   [ $(($1 / 5)) -gt 0 ] && xdotool key --repeat $(($1 / 5)) Prior
   [ $(($1 % 5)) -gt 0 ] && xdotool key --repeat $(($1 % 5)) Right
   return 0
+}
+
+# now_ms: milliseconds on a clock that only goes forward.
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# other_window REGEX: a visible window of Nebulo with that title other than
+# the main window (a message box is titled "Nebulo" too); sets FOUND_WINDOW.
+other_window() {
+  FOUND_WINDOW=$(xdotool search --all --onlyvisible --pid "$NEBULO_PID" --name "$1" 2>/dev/null | grep -vx "$WID" | head -n 1)
+  [ -n "$FOUND_WINDOW" ]
+}
+
+# close_message_box WINDOW: presses its default button and waits until it is gone.
+close_message_box() {
+  xdotool windowfocus --sync "$1" key Return
+  box_gone() { ! xdotool search --all --onlyvisible --pid "$NEBULO_PID" --name '' 2>/dev/null | grep -qx "$1"; }
+  wait_for 10 box_gone "$1"
+}
+
+# paste_shown [X Y]: clicks Paste and waits until the view's pixel at X Y
+# (10 10) changes.
+paste_shown() {
+  local x=${1:-10} y=${2:-10} blank
+  blank=$(pixel "$WID" "$x" "$y")
+  click $PASTE_AT
+  view_changed() { [ "$(pixel "$WID" "$x" "$y")" != "$blank" ]; }
+  wait_for 10 view_changed || fail "the pasted picture does not show"
 }
 
 # copy_and_read FILE: presses Copy and saves what another program then reads

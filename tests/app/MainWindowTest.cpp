@@ -1,4 +1,5 @@
 #include "app/Blur1.h"
+#include "desktop/PictureOffer.h"
 #include "dib/SDIB.h"
 #include "toolkit/core/Clipboard.h"
 #include "toolkit/widgets/Application.h"
@@ -166,6 +167,41 @@ TEST_F(MainWindow, CopyPutsThePictureOnTheClipboard)
     QTest::mouseClick(Window->SpeedButton3, Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), Shown());
     EXPECT_FALSE(Clipboard().IsOpen());
+
+    // Each copy offers its own PNG, also when the one before is still there.
+    for (int Position : {50, 200}) {
+        Blur(Position, false);
+        QTest::mouseClick(Window->SpeedButton3, Qt::LeftButton);
+        const QMimeData* Offered = QGuiApplication::clipboard()->mimeData();
+        ASSERT_NE(Offered, nullptr);
+        EXPECT_EQ(Offered->formats().value(0), "image/png");
+        EXPECT_TRUE(Offered->hasImage()) << "every type Qt writes is offered too";
+        const QImage Png = QImage::fromData(Offered->data("image/png"), "PNG");
+        EXPECT_EQ(Png.convertToFormat(QImage::Format_RGB32), Shown()) << "after the blur at " << Position;
+    }
+    const auto* Held = qobject_cast<const TPictureOffer*>(QGuiApplication::clipboard()->mimeData());
+    ASSERT_NE(Held, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([Held] { return Held->PngReady(); }));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Reports.empty()) << "the clipboard holds the copy: nothing to report";
+}
+
+TEST_F(MainWindow, APictureWithTransparentPixelsIsPutOnWhiteAndThePasteHintSaysSo)
+{
+    const QString Usual = Window->SpeedButton4->toolTip();
+    QImage Clear(30, 20, QImage::Format_ARGB32);
+    Clear.fill(qRgba(0, 0, 200, 255));
+    Clear.setPixel(3, 4, qRgba(0, 0, 0, 0));
+    Paste(Clear);
+    EXPECT_EQ(Shown().pixel(3, 4), qRgb(255, 255, 255));
+    EXPECT_EQ(Shown().pixel(5, 5), qRgb(0, 0, 200));
+    EXPECT_TRUE(Window->SpeedButton4->toolTip().startsWith(Usual + "\n"));
+    EXPECT_TRUE(Window->SpeedButton4->toolTip().contains("white"));
+
+    QImage Opaque(30, 20, QImage::Format_ARGB32);
+    Opaque.fill(qRgba(9, 9, 9, 255));
+    Paste(Opaque);
+    EXPECT_EQ(Window->SpeedButton4->toolTip(), Usual) << "opaque pixels are nothing to say";
 }
 
 TEST_F(MainWindow, BlurAtZeroOrOnTooLargeAPictureDoesNothing)

@@ -15,7 +15,7 @@ dpkg-deb --info "$deb"
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] || fail "wrong architecture"
 
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
-expected=(./usr/bin/nebulo ./usr/bin/nebulo-blur "./usr/share/applications/$APP_ID.desktop"
+expected=(./usr/bin/nebulo ./usr/bin/nebulo-blur ./usr/bin/nebulo-keep-clipboard "./usr/share/applications/$APP_ID.desktop"
           "./usr/share/metainfo/$APP_ID.metainfo.xml" ./usr/share/man/man1/nebulo.1.gz
           ./usr/share/man/man1/nebulo-blur.1.gz)
 for size in 16 32 48 64 128 256; do expected+=("./usr/share/icons/hicolor/${size}x$size/apps/$APP_ID.png"); done

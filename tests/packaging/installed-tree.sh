@@ -11,7 +11,7 @@ cmake --install "$BUILD" --prefix "$prefix" >install.log
 
 sizes="16 32 48 64 128 256"
 icon() { echo "share/icons/hicolor/$1x$1/apps/$APP_ID.png"; }
-expected=(bin/nebulo bin/nebulo-blur "share/applications/$APP_ID.desktop" "share/metainfo/$APP_ID.metainfo.xml"
+expected=(bin/nebulo bin/nebulo-blur bin/nebulo-keep-clipboard "share/applications/$APP_ID.desktop" "share/metainfo/$APP_ID.metainfo.xml"
           share/man/man1/nebulo.1.gz share/man/man1/nebulo-blur.1.gz)
 for size in $sizes; do expected+=("$(icon $size)"); done
 installed=$(cd "$prefix" && find . -type f -printf '%P\n' | sort)

@@ -128,6 +128,8 @@ void WriteBmpFile(TStream& Stream, const QImage& Source, TPixelFormat Format)
         return;
     const TStoredPicture Stored = Prepare(Source, Format);
     const int64_t PixelOffset = bmp::FileHeaderSize + Stored.InfoSize();
+    if (auto* Memory = dynamic_cast<TMemoryStream*>(&Stream))
+        Memory->Reserve(Memory->Position() + PixelOffset + Stored.ImageSize());
     uint8_t Head[bmp::FileHeaderSize] = {};
     bmp::PutU16(Head, bmp::Signature);
     bmp::PutU32(Head + 2, uint32_t(PixelOffset + Stored.ImageSize()));

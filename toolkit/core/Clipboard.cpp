@@ -129,7 +129,11 @@ void TClipboard::Assign(TPersistent* Source)
     }
     const TOpenClipboard Bracket(*this);
     Adding();
-    if (!Bitmap->Empty())
+    if (Bitmap->Empty())
+        return;
+    if (OfferMaker_)
+        SystemClipboard()->setMimeData(OfferMaker_(Bitmap->Image()));
+    else
         SystemClipboard()->setImage(Bitmap->ToRgb32());
 }
 

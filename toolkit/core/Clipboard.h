@@ -4,8 +4,12 @@
 #include "toolkit/core/Persistent.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
+
+class QImage;
+class QMimeData;
 
 namespace nebulo {
 
@@ -41,6 +45,11 @@ public:
     // per open bracket); anything else takes the base's road.
     void Assign(TPersistent* Source) override;
 
+    // Makes what the system clipboard offers for a bitmap's pixels as they
+    // are stored; without one, Qt's own image offer of their 32-bit form.
+    using TPictureOfferMaker = std::function<QMimeData*(const QImage& Pixels)>;
+    void SetPictureOfferMaker(TPictureOfferMaker Maker) { OfferMaker_ = std::move(Maker); }
+
 protected:
     // Into a bitmap: the clipboard's picture at 32 bits, transparency over
     // white. Into a picture: the first offered format the picture knows.
@@ -54,6 +63,7 @@ private:
     int OpenCount_ = 0;
     bool Emptied_ = false;
     std::map<uint16_t, TGlobalMemory> Handles_;
+    TPictureOfferMaker OfferMaker_;
 };
 
 // The application's clipboard, made on first use.

@@ -69,10 +69,11 @@ public:
     // and its position is 0.
     void SetSize(int64_t NewSize) override;
     void Clear() { SetSize(0); }
-
-private:
+    // Makes room for Needed bytes in all without changing size or content,
+    // so that a writer that knows its length grows the block once.
     void Reserve(int64_t Needed);
 
+private:
     std::vector<uint8_t> Block_;
 };
 

@@ -1,0 +1,16 @@
+// nebulo-keep-clipboard: started by Nebulo as it ends, it keeps the copied
+// picture (PNG bytes on standard input) on the clipboard until another
+// program copies something.
+#include "desktop/ClipboardKeeper.h"
+
+#include <QGuiApplication>
+
+#include <unistd.h>
+
+int main(int argc, char* argv[])
+{
+    // Nothing of the window's program stays open here but the two pipes.
+    ::close_range(STDERR_FILENO + 1, ~0U, 0);
+    QGuiApplication Qt(argc, argv);
+    return nebulo::ServeKeptCopy(STDIN_FILENO, STDOUT_FILENO);
+}

@@ -1,0 +1,122 @@
+#include "bench/RoundTripBench.h"
+
+#include "bench/PairedRatio.h"
+#include "blur/BlurCommand.h"
+#include "desktop/IncomingPicture.h"
+#include "desktop/PngEncoder.h"
+#include "dib/SDIB.h"
+#include "toolkit/core/Bitmap.h"
+
+#include <QBuffer>
+#include <QImage>
+
+#include <random>
+
+namespace nebulo {
+namespace {
+
+constexpr int Side = 2023;
+
+// What a person pastes: two gradients with grain, as Qt writes it by default.
+const QByteArray& PastedPng()
+{
+    static const QByteArray Png = [] {
+        QImage Picture(Side, Side, QImage::Format_RGB32);
+        std::mt19937 Random(Side);
+        std::normal_distribution<double> Grain(0, 12);
+        auto Channel = [&](int Base) { return std::clamp(int(Base + Grain(Random)), 0, 255); };
+        for (int Y = 0; Y < Side; ++Y)
+            for (int X = 0; X < Side; ++X)
+                Picture.setPixel(X, Y, qRgb(Channel(40 + X * 200 / Side), Channel(60 + Y * 180 / Side), Channel(150)));
+        QByteArray Bytes;
+        QBuffer Buffer(&Bytes);
+        Buffer.open(QIODevice::WriteOnly);
+        Picture.save(&Buffer, "PNG");
+        return Bytes;
+    }();
+    return Png;
+}
+
+QByteArray QtPng(const QImage& Picture)
+{
+    QByteArray Bytes;
+    QBuffer Buffer(&Bytes);
+    Buffer.open(QIODevice::WriteOnly);
+    Picture.save(&Buffer, "PNG");
+    return Bytes;
+}
+
+// Nebulo's road: Qt's reader, the picture made ready as a paste makes it,
+// the Blur command, our encoder. Returns the PNG's size.
+qsizetype NebuloRoundTrip(int Position)
+{
+    TBitmap Picture;
+    Picture.SetImage(PrepareIncomingPicture(QImage::fromData(PastedPng(), "PNG")).Pixels);
+    TSDIB Surface;
+    RunBlurSteps(Picture, Surface, Position, false);
+    return EncodePng(Picture.Image()).size();
+}
+
+// Qt's road as the window went before: the picture at 32 bits, the Blur
+// command, Qt's default writer on the 32-bit copy.
+qsizetype QtRoundTrip(int Position)
+{
+    TBitmap Picture;
+    Picture.SetImage(QImage::fromData(PastedPng(), "PNG"));
+    TSDIB Surface;
+    RunBlurSteps(Picture, Surface, Position, false);
+    return QtPng(Picture.ToRgb32()).size();
+}
+
+void RoundTripQtOverNebulo(benchmark::State& State)
+{
+    const int Position = int(State.range(0));
+    qsizetype QtSize = 0;
+    qsizetype NebuloSize = 0;
+    Paired(State, [&] { QtSize = QtRoundTrip(Position); }, [&] { NebuloSize = NebuloRoundTrip(Position); });
+    State.counters["size_ratio"] = double(NebuloSize) / double(QtSize);
+}
+
+// The blurred picture once, then each side's encoder or reader on it.
+QImage Blurred(int Position)
+{
+    TBitmap Picture;
+    Picture.SetImage(QImage::fromData(PastedPng(), "PNG"));
+    TSDIB Surface;
+    RunBlurSteps(Picture, Surface, Position, false);
+    return Picture.ToRgb32();
+}
+
+void EncodeQtOverNebulo(benchmark::State& State)
+{
+    const QImage Picture = Blurred(int(State.range(0)));
+    Paired(State, [&] { benchmark::DoNotOptimize(QtPng(Picture)); },
+           [&] { benchmark::DoNotOptimize(EncodePng(Picture)); });
+}
+
+// Qt's reader on its own PNG against the same reader on ours.
+void DecodeQtsOverOurs(benchmark::State& State)
+{
+    const QImage Picture = Blurred(int(State.range(0)));
+    const QByteArray Theirs = QtPng(Picture);
+    const QByteArray Ours = EncodePng(Picture);
+    Paired(State, [&] { benchmark::DoNotOptimize(QImage::fromData(Theirs, "PNG")); },
+           [&] { benchmark::DoNotOptimize(QImage::fromData(Ours, "PNG")); });
+}
+
+} // namespace
+
+void RegisterRoundTrip()
+{
+    auto Pairwise = [](const char* Name, auto Function, int Iterations) {
+        auto* Bench = benchmark::RegisterBenchmark(Name, Function);
+        for (int Position : {50, 100, 200})
+            Bench->Arg(Position);
+        Bench->ArgName("position")->Unit(benchmark::kMillisecond)->Iterations(Iterations)->UseManualTime();
+    };
+    Pairwise("Ratio/RoundTrip_Qt_over_Nebulo", RoundTripQtOverNebulo, 5);
+    Pairwise("Ratio/EncodePng_Qt_over_Nebulo", EncodeQtOverNebulo, 5);
+    Pairwise("Ratio/DecodePng_Qts_over_ours", DecodeQtsOverOurs, 5);
+}
+
+} // namespace nebulo

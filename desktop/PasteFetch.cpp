@@ -1,0 +1,105 @@
+#include "desktop/PasteFetch.h"
+
+#include "desktop/X11Selection.h"
+#include "toolkit/core/Exceptions.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QMimeData>
+
+#include <algorithm>
+
+namespace nebulo {
+
+namespace {
+
+using TOutcome = TX11Selection::TOutcome;
+
+TFetchResult Failed(const Exception& Error, TTrace Trace)
+{
+    TFetchResult Result;
+    Result.Failure = std::make_exception_ptr(Error);
+    Result.Trace = std::move(Trace);
+    return Result;
+}
+
+// Makes a picture of the bytes ready to show.
+TFetchResult Prepared(const QByteArray& Bytes, TTrace Trace)
+{
+    QImage Decoded = QImage::fromData(Bytes);
+    if (Decoded.isNull())
+        return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
+    Trace.SetSize(Decoded.width(), Decoded.height());
+    Trace.Mark("decode");
+    TFetchResult Result;
+    Result.Picture = PrepareIncomingPicture(std::move(Decoded));
+    Trace.Mark("convert");
+    Result.Trace = std::move(Trace);
+    return Result;
+}
+
+} // namespace
+
+QList<QByteArray> PastePreferences()
+{
+    QList<QByteArray> Preferred = {"image/png", "image/bmp"};
+    for (const QByteArray& Type : QImageReader::supportedMimeTypes())
+        if (!Preferred.contains(Type))
+            Preferred.append(Type);
+    // What another Qt program offers as its own picture type (PNG bytes).
+    Preferred.append("application/x-qt-image");
+    return Preferred;
+}
+
+TFetchResult FetchFromOwner(const QByteArray& Display, const QList<QByteArray>& Preferred, TTrace Trace)
+{
+    try {
+        TX11Selection Selection(Display.isEmpty() ? nullptr : Display.constData());
+        const TX11Selection::TTargets Offered = Selection.Targets(ClipboardPatience);
+        if (Offered.Outcome == TOutcome::NoAnswer)
+            return Failed(EInvalidOperation(NoAnswerMessage), std::move(Trace));
+        const auto Chosen = std::find_if(Preferred.begin(), Preferred.end(),
+                                         [&](const QByteArray& Type) { return Offered.Names.contains(Type); });
+        if (Offered.Outcome != TOutcome::Done || Chosen == Preferred.end()) {
+            TFetchResult Nothing;
+            Nothing.Trace = std::move(Trace);
+            return Nothing;
+        }
+        const TX11Selection::TTransfer Transfer = Selection.Read(*Chosen, ClipboardPatience, ClipboardByteLimit);
+        switch (Transfer.Outcome) {
+        case TOutcome::Done: break;
+        case TOutcome::NoAnswer: return Failed(EInvalidOperation(NoAnswerMessage), std::move(Trace));
+        case TOutcome::TooLarge: return Failed(EInvalidGraphic(TooLargeMessage), std::move(Trace));
+        default: return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
+        }
+        Trace.Mark("read");
+        return Prepared(Transfer.Bytes, std::move(Trace));
+    } catch (const Exception& Error) {
+        return Failed(Error, std::move(Trace));
+    } catch (const std::bad_alloc&) {
+        return Failed(EOutOfMemory("Out of memory"), std::move(Trace));
+    }
+}
+
+TFetchResult FetchThroughQt(TTrace Trace)
+{
+    const QClipboard* System = QGuiApplication::clipboard();
+    const QMimeData* Data = System->mimeData();
+    TFetchResult Result;
+    if (Data == nullptr || !Data->hasImage()) {
+        Result.Trace = std::move(Trace);
+        return Result;
+    }
+    QImage Picture = qvariant_cast<QImage>(Data->imageData());
+    if (Picture.isNull())
+        return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
+    Trace.SetSize(Picture.width(), Picture.height());
+    Trace.Mark("read");
+    Result.Picture = PrepareIncomingPicture(std::move(Picture));
+    Trace.Mark("convert");
+    Result.Trace = std::move(Trace);
+    return Result;
+}
+
+} // namespace nebulo

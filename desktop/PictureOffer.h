@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QFuture>
+#include <QFutureWatcher>
+#include <QImage>
+#include <QMimeData>
+
+#include <functional>
+
+namespace nebulo {
+
+// What a copied picture offers on the clipboard: image/png from our own
+// encoder, which starts at once on a worker thread, and every other picture
+// type through Qt's writers. A request that comes while the encoder runs
+// waits for its finished bytes.
+class TPictureOffer : public QMimeData {
+    Q_OBJECT
+public:
+    static constexpr const char* PngType = "image/png";
+    using TEncoder = std::function<QByteArray(const QImage& Picture)>;
+
+    // Starts encoding Picture with Encoder (our PNG encoder unless a test
+    // holds it back).
+    explicit TPictureOffer(const QImage& Picture, TEncoder Encoder = nullptr);
+    // Serves bytes already encoded (by the process that keeps a copy).
+    TPictureOffer(const QImage& Picture, const QByteArray& Png);
+
+    const QImage& Picture() const { return Picture_; }
+    // The PNG bytes; waits for the encoder. Empty when it failed.
+    QByteArray Png() const;
+    bool PngReady() const { return Png_.resultCount() > 0; }
+    // Milliseconds the encoder took (0 for bytes given ready); waits for it.
+    double EncodeMilliseconds() const { return Png_.result().Milliseconds; }
+
+    QStringList formats() const override;
+    bool hasFormat(const QString& MimeType) const override;
+
+signals:
+    // The PNG bytes are ready (emitted on the offer's thread).
+    void Encoded();
+
+protected:
+    QVariant retrieveData(const QString& MimeType, QMetaType Type) const override;
+
+private:
+    struct TEncoding {
+        QByteArray Png;
+        double Milliseconds = 0;
+    };
+
+    QImage Picture_;
+    QFuture<TEncoding> Png_;
+    QFutureWatcher<TEncoding> Watcher_;
+};
+
+} // namespace nebulo

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The round trip on the largest picture the blur takes: paste a 2023 x 2023
+# PNG, blur at 20, copy; what another program reads as image/png equals
+# nebulo-blur's output, and the other picture types are still offered. The
+# trace gives each command's phases; the times are printed, not judged.
+source "$(dirname "$0")/session.sh"
+
+convert -size 2023x2023 gradient:'#2040c0'-'#f0c040' -attenuate 0.5 +noise Gaussian -depth 8 \
+  -define png:color-type=2 in.png
+export NEBULO_TRACE=1
+start_nebulo "$NEBULO"
+offer_png in.png
+paste_shown 100 100
+grep -q "^paste 2023x2023: read [0-9]* ms, decode [0-9]* ms, convert [0-9]* ms, shown [0-9]* ms$" "$NEBULO_LOG" \
+  || fail "no paste trace: $(cat "$NEBULO_LOG")"
+
+set_slider 200
+traced() { grep -q "$1" "$NEBULO_LOG"; }
+click $BLUR_AT
+wait_for 20 traced "^blur 2023x2023: " || fail "no blur trace: $(cat "$NEBULO_LOG")"
+start=$(now_ms)
+copy_and_read copied.png
+echo "the first image/png request: $(( $(now_ms) - start )) ms from the click on Copy, $(stat -c %s copied.png) bytes"
+wait_for 10 traced "^copy 2023x2023: offer [0-9]* ms, encode [0-9]* ms, " || fail "no copy trace"
+
+"$NEBULO_BLUR" --amount 20 in.png expected.png
+same_pixels copied.png expected.png || fail "the copied picture differs from nebulo-blur's: $(differing_pixels copied.png expected.png)"
+targets=$(xclip -selection clipboard -o -t TARGETS)
+for type in image/png image/bmp image/ppm application/x-qt-image; do
+  grep -qx "$type" <<<"$targets" || fail "$type is not offered: $targets"
+done
+xclip -selection clipboard -o -t image/bmp >copied.bmp
+same_pixels copied.bmp expected.png || fail "the copied BMP differs from nebulo-blur's: $(differing_pixels copied.bmp expected.png)"
+cat "$NEBULO_LOG"
+echo "PASS: a 2023 x 2023 picture went round, copied exactly as nebulo-blur writes it"

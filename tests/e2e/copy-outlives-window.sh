@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Copy, then close the window: with no clipboard manager running, the picture
+# stays on the clipboard, served by a keeper process, until another program
+# copies something; then the keeper ends.
+source "$(dirname "$0")/session.sh"
+
+convert -size 61x43 gradient:'#3050d0'-'#f0a020' in.png
+export NEBULO_TRACE=1
+start_nebulo "$NEBULO"
+offer_png in.png
+paste_shown
+set_slider 30
+click $BLUR_AT
+copy_and_read before-closing.png
+
+# Close through the window menu's Close entry, then wait for the program.
+click $FREE_AREA_AT 3
+menu_open() { [ "$(xdotool search --all --onlyvisible --pid "$NEBULO_PID" --name '' 2>/dev/null | wc -l)" -ge 2 ]; }
+wait_for 10 menu_open || fail "the window menu did not open"
+xdotool key c
+wait "$NEBULO_PID" || true
+NEBULO_PID=
+keeper=$(sed -n 's/^keep 61x43: .*, process \([0-9]*\)$/\1/p' "$NEBULO_LOG")
+[ -n "$keeper" ] || fail "no keeper was started: $(cat "$NEBULO_LOG")"
+end_test() { kill "$keeper" 2>/dev/null; }
+
+read_clipboard_png copied.png || fail "nothing on the clipboard after the window closed"
+"$NEBULO_BLUR" --amount 3 in.png expected.png
+same_pixels copied.png expected.png || fail "the kept picture differs from nebulo-blur's"
+
+echo "another copy" | xclip -selection clipboard -i -quiet >/dev/null 2>&1 &
+XCLIP_PID=$!
+keeper_gone() { ! kill -0 "$keeper" 2>/dev/null; }
+wait_for 10 keeper_gone || fail "the keeper goes on after another program took the clipboard"
+echo "PASS: the copy outlived the window (keeper $keeper) and ended with the next copy"
