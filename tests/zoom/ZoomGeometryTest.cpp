@@ -1,6 +1,6 @@
 #include "view/ZoomGeometry.h"
 
-#include "tests/view/ViewHarness.h"
+#include "tests/support/Rows.h"
 
 #include <gtest/gtest.h>
 
