@@ -206,7 +206,9 @@ TEST_P(RefitTest, WidensOnlyWhereThePictureLeavesRoom)
 
 INSTANTIATE_TEST_SUITE_P(Blur, RefitTest,
                          ::testing::Values(RefitRow{"RoomBothWays", 222, 122, {0, 0, 222, 122}},
-                                           RefitRow{"FillsTheWidth", 250, 122, {0, 0, 200, 122}}),
+                                           RefitRow{"FillsTheWidth", 250, 122, {0, 0, 200, 122}},
+                                           RefitRow{"ExactlyTheViewsWidth", 246, 122, {0, 0, 200, 122}},
+                                           RefitRow{"ExactlyTheViewsHeight", 222, 184, {0, 0, 222, 100}}),
                          RowName());
 
 } // namespace
