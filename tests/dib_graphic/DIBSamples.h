@@ -11,6 +11,30 @@
 
 namespace nebulo::test {
 
+// A layout writer's view of one object: what it declares, and whether it
+// would store it.
+class TRecordingFiler : public TFiler {
+public:
+    explicit TRecordingFiler(TPersistent* Ancestor = nullptr) : Ancestor_(Ancestor) {}
+    TPersistent* Ancestor() const override { return Ancestor_; }
+    void DefineBinaryProperty(const std::string& Name, const TStreamProc& Reader, const TStreamProc& Writer,
+                              bool Stored) override
+    {
+        this->Name = Name;
+        Read = Reader;
+        Write = Writer;
+        HasData = Stored;
+    }
+
+    std::string Name;
+    TStreamProc Read;
+    TStreamProc Write;
+    bool HasData = false;
+
+private:
+    TPersistent* Ancestor_;
+};
+
 // A picture of Width x Height at BitCount bits with pseudo-random rows (pad
 // bytes included) and, up to 8 bits, a full pseudo-random colour table.
 TBmpPlan RandomSpec(int32_t Width, int32_t Height, uint16_t BitCount, uint32_t Seed = 1);
