@@ -1,5 +1,6 @@
 #include "app/Blur1.h"
 #include "tests/app/WindowHarness.h"
+#include "tests/support/Rows.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/widgets/Application.h"
 #include "toolkit/widgets/CheckBox.h"
@@ -27,6 +28,7 @@
 namespace nebulo {
 namespace {
 
+using test::PrintTo;
 using test::Pattern;
 using TAction = std::function<void(TForm1&)>;
 
@@ -133,7 +135,6 @@ struct TShortcutRow {
     TAction Prepare; // on both windows, after the paste
     TAction ByKey;
     TAction ByButton;
-    friend void PrintTo(const TShortcutRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 class Shortcut : public Interaction, public ::testing::WithParamInterface<TShortcutRow> {};
@@ -189,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
                      }},
         TShortcutRow{"CtrlWheelAway", {}, CtrlWheel(120), PressView(Qt::LeftButton)},
         TShortcutRow{"CtrlWheelToward", {}, CtrlWheel(-120), PressView(Qt::RightButton)}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 // Before the first paste only Paste is awake; the keys of the others do nothing.
 TEST_F(Interaction, KeysOfSleepingControlsDoNothing)
@@ -253,7 +254,6 @@ struct TCompareRow {
     int ZoomIns;
     TAction Hold;
     TAction Release;
-    friend void PrintTo(const TCompareRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 class Compare : public Interaction, public ::testing::WithParamInterface<TCompareRow> {};
@@ -312,13 +312,12 @@ INSTANTIATE_TEST_SUITE_P(
         TCompareRow{"MiddleButtonAt200", 1,
                     [](TForm1& W) { QTest::mousePress(W.ZImage1, Qt::MiddleButton, {}, ViewCentre); },
                     [](TForm1& W) { QTest::mouseRelease(W.ZImage1, Qt::MiddleButton, {}, ViewCentre); }}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 struct TDropRow {
     const char* Name;
     std::function<void(QMimeData&, const QDir&)> Fill;
     bool Taken;
-    friend void PrintTo(const TDropRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 class Drop : public Interaction, public ::testing::WithParamInterface<TDropRow> {};
@@ -384,7 +383,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    D.setUrls({QUrl::fromLocalFile(F.filePath("notes.txt"))});
                                },
                                false}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 TEST_F(Interaction, ButtonHintsNameTheirKeys)
 {

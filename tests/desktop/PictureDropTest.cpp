@@ -1,4 +1,6 @@
 #include "desktop/PictureDrop.h"
+#include "tests/support/Rows.h"
+#include "tests/support/SamePixels.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +17,8 @@
 
 namespace nebulo {
 namespace {
+
+using test::PrintTo;
 
 QImage Pattern()
 {
@@ -48,7 +52,6 @@ struct TDropRow {
     std::function<void(QMimeData&, const QDir&)> Fill;
     const char* Refusal; // none: the drop brings Pattern()
     bool Offered = true; // the window lets the drag in
-    friend void PrintTo(const TDropRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 void DropFile(QMimeData& Data, const QDir& Folder, const char* Name)
@@ -67,7 +70,7 @@ TEST_P(Drop, BringsItsPictureOrSaysWhyNot)
     GetParam().Fill(Data, QDir(Folder.path()));
     EXPECT_EQ(MayHoldPicture(Data), GetParam().Offered);
     if (GetParam().Refusal == nullptr) {
-        EXPECT_EQ(DroppedPicture(Data).convertToFormat(QImage::Format_RGB32), Pattern());
+        EXPECT_TRUE(test::SamePixels(Pattern(), DroppedPicture(Data)));
         return;
     }
     try {
@@ -110,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                  nullptr},
         TDropRow{"PlainText", [](QMimeData& D, const QDir&) { D.setText("hello"); },
                  "What was dropped is not a picture", false}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 } // namespace
 } // namespace nebulo

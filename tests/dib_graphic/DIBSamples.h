@@ -2,6 +2,7 @@
 
 #include "dib/CDIBs.h"
 #include "tests/support/BmpBytes.h"
+#include "tests/support/RecordingFiler.h"
 #include "toolkit/core/GlobalMemory.h"
 
 #include <QImage>
@@ -10,30 +11,6 @@
 #include <string>
 
 namespace nebulo::test {
-
-// A layout writer's view of one object: what it declares, and whether it
-// would store it.
-class TRecordingFiler : public TFiler {
-public:
-    explicit TRecordingFiler(TPersistent* Ancestor = nullptr) : Ancestor_(Ancestor) {}
-    TPersistent* Ancestor() const override { return Ancestor_; }
-    void DefineBinaryProperty(const std::string& Name, const TStreamProc& Reader, const TStreamProc& Writer,
-                              bool Stored) override
-    {
-        this->Name = Name;
-        Read = Reader;
-        Write = Writer;
-        HasData = Stored;
-    }
-
-    std::string Name;
-    TStreamProc Read;
-    TStreamProc Write;
-    bool HasData = false;
-
-private:
-    TPersistent* Ancestor_;
-};
 
 // A picture of Width x Height at BitCount bits with pseudo-random rows (pad
 // bytes included) and, up to 8 bits, a full pseudo-random colour table.
@@ -63,6 +40,5 @@ std::string FailureOf(F Action)
 
 // "" when equal; otherwise where the first difference is, with both values.
 std::string FirstDifference(const TBytes& Expected, const TBytes& Actual);
-std::string FirstDifference(const QImage& Expected, const QImage& Actual);
 
 } // namespace nebulo::test

@@ -2,6 +2,7 @@
 // once past the largest input any picture needs, in little memory; and out of
 // memory anywhere, a message and exit 1.
 #include "tests/support/BmpBytes.h"
+#include "tests/support/Rows.h"
 #include "tests/tools/ToolRun.h"
 
 #include <QFile>
@@ -70,6 +71,8 @@ bool WriteSparse(const QString& Path, const QByteArray& Head, qint64 Size)
 
 enum class TInput { HugeBmp, LargePng, SmallBmpInAHugeFile, Zeros };
 
+using test::PrintTo;
+
 struct TBoundCase {
     const char* Name;
     TInput Input;
@@ -77,7 +80,6 @@ struct TBoundCase {
     int ExitCode;
     const char* Message;
     long ExtraKilobytes; // the most memory beyond what starting takes
-    friend void PrintTo(const TBoundCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 class RefusedInput : public ::testing::TestWithParam<TBoundCase> {};
@@ -135,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
         TBoundCase{"HugeStreamAroundASmallPicture", TInput::SmallBmpInAHugeFile, true, 2, "larger than 128 MB",
                    TheInputBound},
         TBoundCase{"EndlessZeros", TInput::Zeros, true, 1, "not a picture that can be read", AFewMegabytes}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 // The smallest address space, in steps of Step, in which the program starts
 // and explains itself.
