@@ -28,8 +28,8 @@
 namespace nebulo {
 namespace {
 
-using test::PrintTo;
 using test::Pattern;
+using test::PrintTo;
 using TAction = std::function<void(TForm1&)>;
 
 constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
