@@ -24,8 +24,9 @@ TFetchResult Failed(const Exception& Error, TTrace Trace)
     return Result;
 }
 
-// Makes a picture of the bytes ready to show.
-TFetchResult Prepared(const QByteArray& Bytes, TTrace Trace)
+} // namespace
+
+TFetchResult PrepareClipboardBytes(const QByteArray& Bytes, TTrace Trace)
 {
     QImage Decoded = QImage::fromData(Bytes);
     if (Decoded.isNull())
@@ -38,8 +39,6 @@ TFetchResult Prepared(const QByteArray& Bytes, TTrace Trace)
     Result.Trace = std::move(Trace);
     return Result;
 }
-
-} // namespace
 
 QList<QByteArray> PastePreferences()
 {
@@ -74,7 +73,7 @@ TFetchResult FetchFromOwner(const QByteArray& Display, const QList<QByteArray>& 
         default: return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
         }
         Trace.Mark("read");
-        return Prepared(Transfer.Bytes, std::move(Trace));
+        return PrepareClipboardBytes(Transfer.Bytes, std::move(Trace));
     } catch (const Exception& Error) {
         return Failed(Error, std::move(Trace));
     } catch (const std::bad_alloc&) {
