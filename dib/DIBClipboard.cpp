@@ -1,6 +1,6 @@
 #include "dib/CDIBs.h"
 
-#include "dib/DIBLayout.h"
+#include "dib/DIBMessages.h"
 #include "toolkit/core/Clipboard.h"
 #include "toolkit/core/Exceptions.h"
 #include "toolkit/core/GlobalMemory.h"

@@ -1,7 +1,7 @@
 #include "dib/CDIBs.h"
 
-#include "dib/DIBLayout.h"
-#include "toolkit/core/BmpFile.h"
+#include "dib/DIBMessages.h"
+#include "toolkit/core/BmpLayout.h"
 #include "toolkit/core/Exceptions.h"
 
 #include <algorithm>
@@ -34,7 +34,7 @@ void TDIB::CopyRegion(int32_t X, int32_t Y, int32_t NewWidth, int32_t NewHeight,
     // when Target is this graphic.
     const std::shared_ptr<const TDIBImage> Source = Image_;
     const int64_t H = Source->Bits - Source->Info;
-    const int32_t B = bmp::GetU16(Source->Info + dib::biBitCount);
+    const int32_t B = bmp::GetU16(Source->Info + bmp::biBitCount);
     const int64_t DestStride = DIBRowBytes(B * NewWidth);
     const int64_t SourceStride = DIBRowBytes(B * Width());
     const int64_t P = DestStride * NewHeight;
@@ -43,9 +43,9 @@ void TDIB::CopyRegion(int32_t X, int32_t Y, int32_t NewWidth, int32_t NewHeight,
     DIB->SetSize(H + P);
     uint8_t* Info = DIB->Memory();
     std::copy_n(Source->Info, H, Info);
-    bmp::PutU32(Info + dib::biWidth, uint32_t(NewWidth));
-    bmp::PutU32(Info + dib::biHeight, uint32_t(NewHeight));
-    bmp::PutU32(Info + dib::biSizeImage, uint32_t(P));
+    bmp::PutU32(Info + bmp::biWidth, uint32_t(NewWidth));
+    bmp::PutU32(Info + bmp::biHeight, uint32_t(NewHeight));
+    bmp::PutU32(Info + bmp::biSizeImage, uint32_t(P));
 
     const int64_t FirstBit = int64_t(B) * X;
     const uint8_t* From = Source->Bits + int64_t(Height() - Y - NewHeight) * SourceStride + FirstBit / 8;

@@ -1,6 +1,6 @@
 #include "dib/CDIBs.h"
 
-#include "toolkit/core/BmpFile.h"
+#include "toolkit/core/BmpLayout.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,9 +26,7 @@ private:
 TFakeDIBFileStream::TFakeDIBFileStream(const TDIBImage& Image)
     : Image_(Image), Size_(Image.Stream->Size() + HeaderSize)
 {
-    bmp::PutU16(Header_, bmp::Signature);
-    bmp::PutU32(Header_ + 2, uint32_t(Size_));
-    bmp::PutU32(Header_ + 10, uint32_t(Image.Bits - Image.Info + HeaderSize));
+    bmp::PutFileHeader(Header_, uint32_t(Size_), uint32_t(Image.Bits - Image.Info + HeaderSize));
 }
 
 int64_t TFakeDIBFileStream::Read(void* Buffer, int64_t Count)

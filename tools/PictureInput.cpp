@@ -93,9 +93,14 @@ private:
     std::unique_ptr<QFile> File_;
 };
 
+bool IsBmp(const QByteArray& Bytes)
+{
+    return bmp::StartsWithSignature(reinterpret_cast<const uint8_t*>(Bytes.constData()), Bytes.size());
+}
+
 void Decode(QByteArray Bytes, const QSize& Size, TBitmap& Picture)
 {
-    if (Bytes.startsWith("BM")) {
+    if (IsBmp(Bytes)) {
         TMemoryStream Stream;
         Stream.WriteBuffer(Bytes.constData(), Bytes.size());
         Bytes.clear();
@@ -121,7 +126,7 @@ void Decode(QByteArray Bytes, const QSize& Size, TBitmap& Picture)
 
 TPictureHead ProbePicture(const QByteArray& Bytes)
 {
-    if (Bytes.startsWith("BM"))
+    if (IsBmp(Bytes))
         return {true, PeekBmpSize(reinterpret_cast<const uint8_t*>(Bytes.constData()), Bytes.size())};
     QBuffer Buffer;
     Buffer.setData(Bytes);
