@@ -126,7 +126,7 @@ QString RefusalText(TBlurRefusal Refusal, const QSize& Size, const TOptions& Opt
     QString Pixels = Text(Size.width(), Size.height());
     if (Allowance > 0)
         Pixels += " (" + Text(qint64(Size.width()) + Allowance, qint64(Size.height()) + Allowance) + " with the border)";
-    return "the picture of " + Pixels + " pixels is too large: at most " + Text(BlurSizeLimit - 1, BlurSizeLimit - 1)
+    return "the picture of " + Pixels + " pixels is too large: at most " + Text(LargestBlurSide, LargestBlurSide)
         + " pixels can be blurred, border included";
 }
 
