@@ -46,6 +46,6 @@ void RunBlurSteps(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithB
 
 // The whole Blur command without its cursor: guards, then the steps. Picture
 // is not touched when a guard holds.
-TBlurRefusal BlurPicture(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder);
+TBlurRefusal RunBlurCommand(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder);
 
 } // namespace nebulo

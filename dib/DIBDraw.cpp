@@ -33,11 +33,12 @@ TPaletteHandle TDIB::CreateDIBPalette() const
 {
     RequireDIB();
     const uint8_t* Info = Image_->Info;
-    const uint16_t N = bmp::GetU16(Info + bmp::biBitCount) >= 16 ? 0 : uint16_t(bmp::GetU32(Info + bmp::biClrUsed));
+    const uint16_t Entries =
+        bmp::GetU16(Info + bmp::biBitCount) >= 16 ? 0 : uint16_t(bmp::GetU32(Info + bmp::biClrUsed));
     LOGPALETTE Palette;
     Palette.palVersion = 0x300;
-    Palette.palNumEntries = N;
-    for (uint16_t I = 0; I < N; ++I) {
+    Palette.palNumEntries = Entries;
+    for (uint16_t I = 0; I < Entries; ++I) {
         const uint8_t* Quad = Info + bmp::InfoHeaderSize + bmp::QuadSize * I;
         Palette.palPalEntry.push_back({Quad[2], Quad[1], Quad[0], 0});
     }

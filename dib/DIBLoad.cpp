@@ -133,19 +133,19 @@ void TDIB::ReadBitmapFile(int64_t Size, TStream& Stream)
 
 void TDIB::WriteBitmapFile(TStream& Stream, bool WithSize) const
 {
-    const int64_t S = Empty() ? 0 : Image_->Stream->Size();
-    const int64_t F = S != 0 ? S + bmp::FileHeaderSize : 0;
+    const int64_t DIBBytes = Empty() ? 0 : Image_->Stream->Size();
+    const int64_t FileBytes = DIBBytes != 0 ? DIBBytes + bmp::FileHeaderSize : 0;
     if (WithSize) {
         uint8_t Length[4];
-        bmp::PutU32(Length, uint32_t(F));
+        bmp::PutU32(Length, uint32_t(FileBytes));
         Stream.WriteBuffer(Length, 4);
     }
-    if (S == 0)
+    if (DIBBytes == 0)
         return;
     uint8_t FileHeader[bmp::FileHeaderSize];
-    bmp::PutFileHeader(FileHeader, uint32_t(F), uint32_t(Image_->Bits - Image_->Info + bmp::FileHeaderSize));
+    bmp::PutFileHeader(FileHeader, uint32_t(FileBytes), uint32_t(Image_->Bits - Image_->Info + bmp::FileHeaderSize));
     Stream.WriteBuffer(FileHeader, bmp::FileHeaderSize);
-    Stream.WriteBuffer(Image_->Info, S);
+    Stream.WriteBuffer(Image_->Info, DIBBytes);
 }
 
 void TDIB::LoadFromStream(TStream& Stream)
