@@ -9,7 +9,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -319,14 +318,12 @@ bool FastBlurPasses(TSDIB& Surface, const TFastBlurOptions& Options)
             ? int(std::clamp(std::thread::hardware_concurrency(), 1u, unsigned(MaxThreads)))
             : 1;
     std::vector<TScratch> Scratches;
-    try {
+    OutOfMemoryAsFailure([&] {
         const int Count = std::clamp(Threads, 1, MaxThreads);
         Scratches.reserve(size_t(Count));
         for (int S = 0; S < Count; ++S)
             Scratches.emplace_back(Rows.Width, Kernel.Reach);
-    } catch (const std::bad_alloc&) {
-        throw EOutOfMemory("Out of memory");
-    }
+    });
     // The first sweep's threads end before the second's start: no row is
     // written before every share has read the rows beyond its ends.
     Share(Scratches, Rows.Height,

@@ -5,8 +5,8 @@
 // file header and info header that mostly hold together, so that most inputs
 // get past the headers to the colour table and the rows.
 #include "dib/CDIBs.h"
+#include "fuzz/RoundTrip.h"
 #include "toolkit/core/BmpLayout.h"
-#include "toolkit/core/Exceptions.h"
 
 #include <algorithm>
 #include <array>
@@ -69,20 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     const bool Raw = Data[0] & 1 || Size < 1 + DescriptionBytes;
     const std::vector<uint8_t> Bytes = Raw ? std::vector<uint8_t>(Data + 1, Data + Size)
                                            : DescribedData(Data + 1, Size - 1);
-    TMemoryStream Source;
-    Source.WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
-    Source.Seek(0, soBeginning);
+    TMemoryStream Source(Bytes.data(), int64_t(Bytes.size()));
     TDIB Picture;
-    try {
-        Picture.ReadData(Source);
-    } catch (const Exception&) {
+    if (fuzz::Refuses([&] { Picture.ReadData(Source); }))
         return 0;
-    }
-    TMemoryStream Written;
-    Picture.WriteData(Written);
-    Written.Seek(0, soBeginning);
     TDIB Again;
-    Again.ReadData(Written);
+    fuzz::ReadBack(Picture, &TDIB::WriteData, &TDIB::ReadData, Again);
     if (!Again.Equals(&Picture))
         std::abort();
     return 0;

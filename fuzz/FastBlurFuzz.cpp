@@ -37,9 +37,7 @@ std::vector<uint8_t> BuildFile(const uint8_t* Data, size_t Size, int32_t Width, 
 
 void Load(TSDIB& Surface, const std::vector<uint8_t>& File)
 {
-    TMemoryStream Stream;
-    Stream.WriteBuffer(File.data(), int64_t(File.size()));
-    Stream.Seek(0, soBeginning);
+    TMemoryStream Stream(File.data(), int64_t(File.size()));
     Surface.LoadFromStream(Stream);
 }
 

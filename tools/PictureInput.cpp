@@ -101,10 +101,8 @@ bool IsBmp(const QByteArray& Bytes)
 void Decode(QByteArray Bytes, const QSize& Size, TBitmap& Picture)
 {
     if (IsBmp(Bytes)) {
-        TMemoryStream Stream;
-        Stream.WriteBuffer(Bytes.constData(), Bytes.size());
+        TMemoryStream Stream(Bytes.constData(), Bytes.size());
         Bytes.clear();
-        Stream.Seek(0, soBeginning);
         Picture.LoadFromStream(Stream);
         return;
     }
@@ -116,7 +114,7 @@ void Decode(QByteArray Bytes, const QSize& Size, TBitmap& Picture)
     if (!Reader.read(&Image)) {
         // A picture of a size the blur takes that could not be given memory.
         if (!Size.isEmpty() && QImage(Size, Format != QImage::Format_Invalid ? Format : QImage::Format_ARGB32).isNull())
-            throw EOutOfMemory("Out of memory");
+            throw EOutOfMemory();
         throw TToolError("not a picture that can be read");
     }
     Picture.SetImage(Image, TPixelFormat::pf32bit);

@@ -9,6 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace nebulo {
 namespace {
 
@@ -67,16 +73,23 @@ TEST(ApplicationQueue, HandsEveryMessageToTheHookBeforeItsDispatch)
 
 TEST(ApplicationQueue, AFailingHookGoesToTheErrorReportAndTheMessageGoesOn)
 {
-    std::vector<QString> Reports;
-    Application().SetErrorReport([&](const QString& Message) { Reports.push_back(Message); });
-    TForm Window;
-    Window.show();
-    Application().OnMessage = [](TMsg&, bool&) { throw EInvalidOperation("hook failed"); };
-    Application().PostMessage(SystemCommandMessage(&Window, SC_CLOSE));
-    QCoreApplication::processEvents();
-    Application().OnMessage = nullptr;
-    EXPECT_EQ(Reports, std::vector<QString>{"hook failed"});
-    EXPECT_FALSE(Window.isVisible());
+    // What the hook throws, and what the report says.
+    const std::vector<std::pair<std::function<void()>, std::string>> Failures = {
+        {[] { throw EInvalidOperation("hook failed"); }, "hook failed"},
+        {[] { throw std::bad_alloc(); }, "Out of memory"},
+    };
+    for (const auto& [Fail, Said] : Failures) {
+        std::vector<std::string> Reports;
+        Application().SetErrorReport([&](const QString& Message) { Reports.push_back(Message.toStdString()); });
+        TForm Window;
+        Window.show();
+        Application().OnMessage = [&](TMsg&, bool&) { Fail(); };
+        Application().PostMessage(SystemCommandMessage(&Window, SC_CLOSE));
+        QCoreApplication::processEvents();
+        Application().OnMessage = nullptr;
+        EXPECT_EQ(Reports, std::vector<std::string>{Said});
+        EXPECT_FALSE(Window.isVisible()) << Said;
+    }
 }
 
 TEST(SpeedButton, GroupedButtonsAreExclusiveAndStayDown)

@@ -39,10 +39,7 @@ TBytes MakePackedDIB(const TBmpPlan& Plan)
 
 std::unique_ptr<TMemoryStream> StreamOf(const TBytes& Bytes)
 {
-    auto Stream = std::make_unique<TMemoryStream>();
-    Stream->WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
-    Stream->Seek(0, soBeginning);
-    return Stream;
+    return std::make_unique<TMemoryStream>(Bytes.data(), int64_t(Bytes.size()));
 }
 
 TBytes BytesOf(TMemoryStream& Stream)

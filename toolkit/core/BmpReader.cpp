@@ -289,7 +289,7 @@ TBmpPicture ReadBmpFile(TStream& Stream)
 
     QImage Image(H.Width, Rows, StorageFormat(H));
     if (Image.isNull())
-        throw EOutOfMemory("Out of memory");
+        throw EOutOfMemory();
     if (H.BitCount <= 8)
         Image.setColorTable(Table);
     if (IsRunLength(H)) {
