@@ -24,21 +24,6 @@ TFetchResult Failed(const Exception& Error, TTrace Trace)
     return Result;
 }
 
-// Makes a picture of the bytes ready to show.
-TFetchResult Prepared(const QByteArray& Bytes, TTrace Trace)
-{
-    QImage Decoded = QImage::fromData(Bytes);
-    if (Decoded.isNull())
-        return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
-    Trace.SetSize(Decoded.width(), Decoded.height());
-    Trace.Mark("decode");
-    TFetchResult Result;
-    Result.Picture = PrepareIncomingPicture(std::move(Decoded));
-    Trace.Mark("convert");
-    Result.Trace = std::move(Trace);
-    return Result;
-}
-
 // The owner's picture, ready to show; what fails on the way leaves as an
 // exception.
 TFetchResult ReadFromOwner(const QByteArray& Display, const QList<QByteArray>& Preferred, TTrace& Trace)
@@ -62,10 +47,24 @@ TFetchResult ReadFromOwner(const QByteArray& Display, const QList<QByteArray>& P
     default: return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
     }
     Trace.Mark("read");
-    return Prepared(Transfer.Bytes, std::move(Trace));
+    return PrepareClipboardBytes(Transfer.Bytes, std::move(Trace));
 }
 
 } // namespace
+
+TFetchResult PrepareClipboardBytes(const QByteArray& Bytes, TTrace Trace)
+{
+    QImage Decoded = QImage::fromData(Bytes);
+    if (Decoded.isNull())
+        return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
+    Trace.SetSize(Decoded.width(), Decoded.height());
+    Trace.Mark("decode");
+    TFetchResult Result;
+    Result.Picture = PrepareIncomingPicture(std::move(Decoded));
+    Trace.Mark("convert");
+    Result.Trace = std::move(Trace);
+    return Result;
+}
 
 QList<QByteArray> PastePreferences()
 {

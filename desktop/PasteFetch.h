@@ -31,6 +31,10 @@ struct TFetchResult {
     TTrace Trace{"paste"};
 };
 
+// Decodes the bytes of a picture the clipboard offered and makes it ready to
+// show; bytes that are no picture are a failure.
+TFetchResult PrepareClipboardBytes(const QByteArray& Bytes, TTrace Trace);
+
 // The picture types a paste asks for, best first: PNG, BMP, then what else
 // Qt decodes.
 QList<QByteArray> PastePreferences();
