@@ -12,7 +12,6 @@
 #include <functional>
 #include <new>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace nebulo {
@@ -73,22 +72,25 @@ TEST(ApplicationQueue, HandsEveryMessageToTheHookBeforeItsDispatch)
 
 TEST(ApplicationQueue, AFailingHookGoesToTheErrorReportAndTheMessageGoesOn)
 {
-    // What the hook throws, and what the report says.
-    const std::vector<std::pair<std::function<void()>, std::string>> Failures = {
+    struct TFailure {
+        std::function<void()> Throw; // what the hook does
+        std::string Said;            // what the report says
+    };
+    const TFailure Failures[] = {
         {[] { throw EInvalidOperation("hook failed"); }, "hook failed"},
         {[] { throw std::bad_alloc(); }, "Out of memory"},
     };
-    for (const auto& [Fail, Said] : Failures) {
+    for (const TFailure& Failure : Failures) {
         std::vector<std::string> Reports;
         Application().SetErrorReport([&](const QString& Message) { Reports.push_back(Message.toStdString()); });
         TForm Window;
         Window.show();
-        Application().OnMessage = [&](TMsg&, bool&) { Fail(); };
+        Application().OnMessage = [&](TMsg&, bool&) { Failure.Throw(); };
         Application().PostMessage(SystemCommandMessage(&Window, SC_CLOSE));
         QCoreApplication::processEvents();
         Application().OnMessage = nullptr;
-        EXPECT_EQ(Reports, std::vector<std::string>{Said});
-        EXPECT_FALSE(Window.isVisible()) << Said;
+        EXPECT_EQ(Reports, std::vector<std::string>{Failure.Said});
+        EXPECT_FALSE(Window.isVisible()) << Failure.Said;
     }
 }
 
