@@ -1,5 +1,7 @@
 #include "desktop/PasteFetch.h"
 
+#include "desktop/PictureBytes.h"
+#include "desktop/PictureOffer.h"
 #include "desktop/X11Selection.h"
 #include "toolkit/core/Exceptions.h"
 
@@ -54,7 +56,7 @@ TFetchResult ReadFromOwner(const QByteArray& Display, const QList<QByteArray>& P
 
 TFetchResult PrepareClipboardBytes(const QByteArray& Bytes, TTrace Trace)
 {
-    QImage Decoded = QImage::fromData(Bytes);
+    QImage Decoded = DecodePictureBytes(Bytes);
     if (Decoded.isNull())
         return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
     Trace.SetSize(Decoded.width(), Decoded.height());
@@ -95,7 +97,10 @@ TFetchResult FetchThroughQt(TTrace Trace)
         Result.Trace = std::move(Trace);
         return Result;
     }
-    QImage Picture = qvariant_cast<QImage>(Data->imageData());
+    // Our own copy is taken as it is; another program's bytes are looked at
+    // before they are decoded.
+    const auto* Own = qobject_cast<const TPictureOffer*>(Data);
+    QImage Picture = Own != nullptr ? Own->Picture() : PictureOfMimeData(*Data);
     if (Picture.isNull())
         return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
     Trace.SetSize(Picture.width(), Picture.height());
@@ -104,6 +109,14 @@ TFetchResult FetchThroughQt(TTrace Trace)
     Trace.Mark("convert");
     Result.Trace = std::move(Trace);
     return Result;
+}
+
+QByteArray PreferredPictureType(const QStringList& Offered)
+{
+    for (const QByteArray& Type : PastePreferences())
+        if (Offered.contains(QString::fromLatin1(Type)))
+            return Type;
+    return {};
 }
 
 } // namespace nebulo

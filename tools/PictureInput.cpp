@@ -1,5 +1,6 @@
 #include "tools/PictureInput.h"
 
+#include "desktop/PictureBytes.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/BmpFile.h"
 #include "toolkit/core/Exceptions.h"
@@ -106,6 +107,8 @@ void Decode(QByteArray Bytes, const QSize& Size, TBitmap& Picture)
         Picture.LoadFromStream(Stream);
         return;
     }
+    if (!PictureBytesHoldTogether(Bytes))
+        throw TToolError("not a picture that can be read");
     QBuffer Buffer(&Bytes);
     Buffer.open(QIODevice::ReadOnly);
     QImageReader Reader(&Buffer);
@@ -126,6 +129,10 @@ TPictureHead ProbePicture(const QByteArray& Bytes)
 {
     if (IsBmp(Bytes))
         return {true, PeekBmpSize(reinterpret_cast<const uint8_t*>(Bytes.constData()), Bytes.size())};
+    if (IsPng(Bytes)) {
+        const QSize Declared = PngDeclaredSize(Bytes);
+        return {!Declared.isEmpty(), Declared};
+    }
     QBuffer Buffer;
     Buffer.setData(Bytes);
     Buffer.open(QIODevice::ReadOnly);

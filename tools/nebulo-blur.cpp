@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QThreadPool>
 
+#include <cstdlib>
 #include <iostream>
 #include <system_error>
 #include <thread>
@@ -26,5 +27,13 @@ int main(int argc, char* argv[])
         Status = nebulo::RunBlurTool(QCoreApplication::arguments(), std::cin, std::cout, std::cerr);
     });
     QThreadPool::globalInstance()->waitForDone();
+    // After a failure, above all once memory ran out, Qt's own teardown can
+    // fail in turn (a warning at exit that finds no memory to be logged):
+    // the tool has left nothing behind, so it ends here.
+    if (Status != 0) {
+        std::cout.flush();
+        std::cerr.flush();
+        std::_Exit(Status);
+    }
     return Status;
 }

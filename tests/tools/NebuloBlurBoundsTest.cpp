@@ -55,6 +55,14 @@ QByteArray PngHead(uint32_t Width, uint32_t Height)
         + PngChunk("IEND", "");
 }
 
+// A PNG whose first chunk after its header claims 1.7 GB it does not have.
+QByteArray PngChunkBeyondItsEnd()
+{
+    const QByteArray Header = BigEndian(3) + BigEndian(3) + QByteArray("\x08\x02\x00\x00\x00", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", Header) + BigEndian(0x66013b74)
+        + "tEXtdate:modify";
+}
+
 QByteArray BmpHead(int32_t Width, int32_t Height, uint16_t BitCount)
 {
     const test::TBytes Head = test::MakeBmpFile(test::TBmpPlan{Width, Height, BitCount});
@@ -68,7 +76,7 @@ bool WriteSparse(const QString& Path, const QByteArray& Head, qint64 Size)
     return File.open(QIODevice::WriteOnly) && File.write(Head) == Head.size() && File.resize(Size);
 }
 
-enum class TInput { HugeBmp, LargePng, SmallBmpInAHugeFile, Zeros };
+enum class TInput { HugeBmp, LargePng, PngChunkBeyondItsEnd, SmallBmpInAHugeFile, Zeros };
 
 struct TBoundCase {
     const char* Name;
@@ -77,6 +85,9 @@ struct TBoundCase {
     int ExitCode;
     const char* Message;
     long ExtraKilobytes; // the most memory beyond what starting takes
+    // Without the usual limit on the address space, where a decoder that
+    // trusted the input would get what it asked for.
+    bool WholeAddressSpace = false;
     friend void PrintTo(const TBoundCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
@@ -95,6 +106,9 @@ TEST_P(RefusedInput, StopsBeingReadAndCostsLittleMemory)
     case TInput::LargePng:
         ASSERT_TRUE(WriteSparse(Input, PngHead(8000, 8000), PngHead(8000, 8000).size()));
         break;
+    case TInput::PngChunkBeyondItsEnd:
+        ASSERT_TRUE(WriteSparse(Input, PngChunkBeyondItsEnd(), PngChunkBeyondItsEnd().size()));
+        break;
     case TInput::SmallBmpInAHugeFile:
         ASSERT_TRUE(WriteSparse(Input, BmpHead(100, 100, 24), qint64(200) << 20));
         break;
@@ -104,7 +118,8 @@ TEST_P(RefusedInput, StopsBeingReadAndCostsLittleMemory)
     }
     const QString Output = Dir.filePath("out.bmp");
     TRunSetup Setup;
-    Setup.AddressSpace = test::UnderAddressSanitizer() ? RLIM_INFINITY : AddressSpaceForRefusals;
+    Setup.AddressSpace = test::UnderAddressSanitizer() || Case.WholeAddressSpace ? RLIM_INFINITY
+                                                                                 : AddressSpaceForRefusals;
     if (Case.OnStandardInput)
         Setup.InputPath = Input;
     const TRun Started = RunTool({"--help"}, Setup);
@@ -130,6 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
         TBoundCase{"HugeBmpOnStandardInput", TInput::HugeBmp, true, 2, "16384 x 16384 pixels is too large",
                    AFewMegabytes},
         TBoundCase{"LargePng", TInput::LargePng, false, 2, "8000 x 8000 pixels is too large", AFewMegabytes},
+        TBoundCase{"PngChunkBeyondItsEnd", TInput::PngChunkBeyondItsEnd, false, 1, "not a picture that can be read",
+                   AFewMegabytes, true},
         TBoundCase{"HugeFileAroundASmallPicture", TInput::SmallBmpInAHugeFile, false, 2, "larger than 128 MB",
                    AFewMegabytes},
         TBoundCase{"HugeStreamAroundASmallPicture", TInput::SmallBmpInAHugeFile, true, 2, "larger than 128 MB",
