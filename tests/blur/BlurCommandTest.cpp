@@ -50,7 +50,7 @@ TEST(BlurCommand, LeavesThePictureUntouchedWhenAGuardHolds)
     TBitmap Before;
     Before.Assign(Wide.get());
     TSDIB Surface;
-    EXPECT_EQ(BlurPicture(*Wide, Surface, 50, false), TBlurRefusal::TooWide);
+    EXPECT_EQ(RunBlurCommand(*Wide, Surface, 50, false), TBlurRefusal::TooWide);
     EXPECT_TRUE(Wide->Equals(&Before));
     EXPECT_FALSE(Surface.Valid()) << "the surface was not filled";
 }
@@ -59,7 +59,7 @@ TEST(BlurCommand, BlursTheLargestPictureThatFits)
 {
     auto Largest = Picture(2023, 2023);
     TSDIB Surface;
-    ASSERT_EQ(BlurPicture(*Largest, Surface, 1, false), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(*Largest, Surface, 1, false), TBlurRefusal::None);
     EXPECT_EQ(Largest->Width(), 2023);
     EXPECT_EQ(Largest->Image().pixel(1000, 1000), Ink) << "a uniform picture stays uniform";
 }
@@ -90,7 +90,7 @@ TEST_P(BorderAtPosition, PutsThePictureOnAWhiteMarginOfItsSize)
         }
 
     TSDIB Blurring;
-    ASSERT_EQ(BlurPicture(*Original, Blurring, Case.Position, true), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(*Original, Blurring, Case.Position, true), TBlurRefusal::None);
     EXPECT_EQ(Original->Width(), Case.Width);
     EXPECT_EQ(Original->Height(), Case.Height);
 }
@@ -123,9 +123,9 @@ TEST_P(PalettePicture, IsBlurredAsTwentyFourBitColour)
     Colour.SetImage(Palette.ToRgb32(), TPixelFormat::pf24bit);
 
     TSDIB Surface;
-    ASSERT_EQ(BlurPicture(Palette, Surface, 30, Case.WithBorder), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(Palette, Surface, 30, Case.WithBorder), TBlurRefusal::None);
     TSDIB ColourSurface;
-    ASSERT_EQ(BlurPicture(Colour, ColourSurface, 30, Case.WithBorder), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(Colour, ColourSurface, 30, Case.WithBorder), TBlurRefusal::None);
     EXPECT_EQ(Palette.PixelFormat(), TPixelFormat::pf24bit);
     EXPECT_TRUE(test::SamePixels(Colour, Palette));
     EXPECT_NE(Palette.ToRgb32().pixel(2, 2), qRgb(0, 0, 0)) << "the stripes' edges are mixed";
@@ -142,7 +142,7 @@ TEST(BlurCommand, AtASmallAmountTheResultIsTheBorderedPictureItself)
 {
     auto Original = Picture(3, 2);
     TSDIB Surface;
-    ASSERT_EQ(BlurPicture(*Original, Surface, 5, true), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(*Original, Surface, 5, true), TBlurRefusal::None);
     const QImage Result = Original->ToRgb32();
     ASSERT_EQ(Result.size(), QSize(5, 4));
     for (int Y = 0; Y < 4; ++Y)
@@ -156,8 +156,8 @@ TEST(BlurCommand, BlursAccumulateAndEachAddsABorder)
 {
     auto Original = Picture(50, 40);
     TSDIB Surface;
-    ASSERT_EQ(BlurPicture(*Original, Surface, 10, true), TBlurRefusal::None);
-    ASSERT_EQ(BlurPicture(*Original, Surface, 10, true), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(*Original, Surface, 10, true), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(*Original, Surface, 10, true), TBlurRefusal::None);
     EXPECT_EQ(Original->Width(), 56);
     EXPECT_EQ(Original->Height(), 46);
     EXPECT_EQ(Original->PixelFormat(), TPixelFormat::pf24bit);
@@ -171,7 +171,7 @@ TEST(BlurCommand, WithoutBorderTheSizeStaysAndTheEdgesWrap)
     TBitmap Row;
     Row.SetImage(Image);
     TSDIB Surface;
-    ASSERT_EQ(BlurPicture(Row, Surface, 20, false), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(Row, Surface, 20, false), TBlurRefusal::None);
     EXPECT_EQ(Row.Width(), 6);
     EXPECT_EQ(qRed(Row.Image().pixel(5, 0)), 26) << "the last pixel takes weight from the first";
     EXPECT_EQ(qRed(Row.Image().pixel(0, 0)), 201);

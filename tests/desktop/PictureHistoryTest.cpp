@@ -53,7 +53,7 @@ TEST_P(BlurSession, TakesBackToTheOriginalAndRedoesToTheEnd)
     std::vector<std::string> Files{FileOf(*Picture)};
     std::vector<QSize> Sizes{QSize(60, 40)};
     for (int Blur = 0; Blur < 3; ++Blur) {
-        ASSERT_EQ(BlurPicture(*Picture, Surface, 30, GetParam().Border), TBlurRefusal::None);
+        ASSERT_EQ(RunBlurCommand(*Picture, Surface, 30, GetParam().Border), TBlurRefusal::None);
         History.Add(*Picture);
         Files.push_back(FileOf(*Picture));
         Sizes.push_back(QSize(Picture->Width(), Picture->Height()));

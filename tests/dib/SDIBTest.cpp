@@ -210,9 +210,10 @@ TEST(SDIB, PixelsPastTheEndOfATruncatedFile)
 TEST(SDIB, HostileGeometryNeverLeavesTheFile)
 {
     TBytes File = TwoByTwo();
-    bmp::PutU32(File.data() + 18, 0x7FFFFFFF);   // width
-    bmp::PutU32(File.data() + 22, 0x7FFFFFFF);   // height
-    bmp::PutU16(File.data() + 28, 24);
+    uint8_t* Info = File.data() + bmp::FileHeaderSize;
+    bmp::PutU32(Info + bmp::biWidth, 0x7FFFFFFF);
+    bmp::PutU32(Info + bmp::biHeight, 0x7FFFFFFF);
+    bmp::PutU16(Info + bmp::biBitCount, 24);
     TSDIB Surface;
     Load(Surface, File);
     EXPECT_THROW(Surface.ReadPixel({0x7FFFFFFF, 1}), EReadError);
@@ -220,7 +221,7 @@ TEST(SDIB, HostileGeometryNeverLeavesTheFile)
     Surface.WritePixel({0x7FFFFFFF, 1}, 0xFFFFFF);
     EXPECT_EQ(Held(Surface), File);
 
-    bmp::PutU32(File.data() + 10, 0x80000000); // pixel offset far before the start
+    bmp::PutU32(File.data() + bmp::bfOffBits, 0x80000000); // far before the start
     TSDIB Before;
     Load(Before, File);
     EXPECT_THROW(Before.ReadPixel({1, 0x7FFFFFFF}), EReadError);

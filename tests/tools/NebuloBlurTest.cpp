@@ -45,7 +45,7 @@ QImage Expected(const QImage& Input, int Position, bool Border)
     TBitmap Picture;
     Picture.SetImage(Input);
     TSDIB Surface;
-    EXPECT_EQ(BlurPicture(Picture, Surface, Position, Border), TBlurRefusal::None);
+    EXPECT_EQ(RunBlurCommand(Picture, Surface, Position, Border), TBlurRefusal::None);
     return Picture.ToRgb32();
 }
 
