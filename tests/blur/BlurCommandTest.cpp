@@ -1,11 +1,15 @@
 #include "blur/BlurCommand.h"
 #include "dib/SDIB.h"
+#include "tests/support/Rows.h"
+#include "tests/support/SamePixels.h"
 #include "toolkit/core/Bitmap.h"
 
 #include <gtest/gtest.h>
 
 namespace nebulo {
 namespace {
+
+using test::PrintTo;
 
 constexpr QRgb White = 0xFFFFFFFF;
 constexpr QRgb Ink = 0xFF204060;
@@ -100,7 +104,6 @@ struct TPaletteCase {
     const char* Name;
     TPixelFormat Format;
     bool WithBorder;
-    friend void PrintTo(const TPaletteCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 class PalettePicture : public ::testing::TestWithParam<TPaletteCase> {};
@@ -124,13 +127,8 @@ TEST_P(PalettePicture, IsBlurredAsTwentyFourBitColour)
     TSDIB ColourSurface;
     ASSERT_EQ(RunBlurCommand(Colour, ColourSurface, 30, Case.WithBorder), TBlurRefusal::None);
     EXPECT_EQ(Palette.PixelFormat(), TPixelFormat::pf24bit);
-    const QImage Result = Palette.ToRgb32();
-    const QImage Expected = Colour.ToRgb32();
-    ASSERT_EQ(Result.size(), Expected.size());
-    for (int Y = 0; Y < Result.height(); ++Y)
-        for (int X = 0; X < Result.width(); ++X)
-            ASSERT_EQ(Result.pixel(X, Y), Expected.pixel(X, Y)) << "pixel (" << X << ", " << Y << ")";
-    EXPECT_NE(Result.pixel(2, 2), qRgb(0, 0, 0)) << "the stripes' edges are mixed";
+    EXPECT_TRUE(test::SamePixels(Colour, Palette));
+    EXPECT_NE(Palette.ToRgb32().pixel(2, 2), qRgb(0, 0, 0)) << "the stripes' edges are mixed";
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, PalettePicture,
@@ -138,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Depths, PalettePicture,
                                            TPaletteCase{"FourBits", TPixelFormat::pf4bit, false},
                                            TPaletteCase{"EightBits", TPixelFormat::pf8bit, false},
                                            TPaletteCase{"EightBitsWithBorder", TPixelFormat::pf8bit, true}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+                         test::RowName());
 
 TEST(BlurCommand, AtASmallAmountTheResultIsTheBorderedPictureItself)
 {

@@ -2,6 +2,7 @@
 
 #include "blur/BlurCommand.h"
 #include "dib/SDIB.h"
+#include "tests/support/Rows.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/Stream.h"
 
@@ -13,6 +14,8 @@
 
 namespace nebulo {
 namespace {
+
+using test::PrintTo;
 
 std::unique_ptr<TBitmap> Pattern(int Width, int Height, int Seed = 0)
 {
@@ -36,7 +39,6 @@ std::string FileOf(TBitmap& Picture)
 struct TSessionRow {
     const char* Name;
     bool Border;
-    friend void PrintTo(const TSessionRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 class BlurSession : public ::testing::TestWithParam<TSessionRow> {};
@@ -77,7 +79,7 @@ TEST_P(BlurSession, TakesBackToTheOriginalAndRedoesToTheEnd)
 
 INSTANTIATE_TEST_SUITE_P(History, BlurSession,
                          ::testing::Values(TSessionRow{"WithoutBorder", false}, TSessionRow{"WithBorder", true}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+                         test::RowName());
 
 TEST(PictureHistory, AnAdditionAfterTakingBackDropsTheStepsAhead)
 {

@@ -10,8 +10,7 @@ export NEBULO_TRACE=1
 start_nebulo "$NEBULO"
 offer_png in.png
 paste_shown
-kill "$XCLIP_PID"; wait "$XCLIP_PID" 2>/dev/null || true
-XCLIP_PID=
+stop_xclip
 
 # Nebulo is stopped as soon as it holds the clipboard, while it encodes (some
 # 70 ms for this picture): the polling does not sleep.
