@@ -17,10 +17,15 @@ TBlurRefusal CheckBlurGuards(const TBitmap& Picture, int32_t Position, bool With
         return TBlurRefusal::EmptyPicture;
     if (Position <= 0)
         return TBlurRefusal::AmountNotPositive;
+    return CheckBlurSize(Picture.Width(), Picture.Height(), Position, WithBorder);
+}
+
+TBlurRefusal CheckBlurSize(int64_t Width, int64_t Height, int32_t Position, bool WithBorder)
+{
     const int32_t Allowance = WithBorder ? BorderAllowance(Position) : 0;
-    if (int64_t(Picture.Width()) + Allowance >= BlurSizeLimit)
+    if (Width + Allowance >= BlurSizeLimit)
         return TBlurRefusal::TooWide;
-    if (int64_t(Picture.Height()) + Allowance >= BlurSizeLimit)
+    if (Height + Allowance >= BlurSizeLimit)
         return TBlurRefusal::TooHigh;
     return TBlurRefusal::None;
 }
@@ -28,9 +33,18 @@ TBlurRefusal CheckBlurGuards(const TBitmap& Picture, int32_t Position, bool With
 void HandPictureToSurface(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder)
 {
     if (!WithBorder) {
-        Surface.LoadFromGraphic(Picture);
+        if (!HasPalette(Picture.PixelFormat())) {
+            Surface.LoadFromGraphic(Picture);
+            return;
+        }
+        // The blur mixes colours, which palette indices cannot hold.
+        TBitmap Colour;
+        Colour.Assign(&Picture);
+        Colour.SetPixelFormat(TPixelFormat::pf24bit);
+        Surface.LoadFromGraphic(Colour);
         return;
     }
+    // A new bitmap takes the display's depth, so the bordered copy is colour.
     const int32_t Allowance = BorderAllowance(Position);
     TBitmap Bordered;
     Bordered.SetWidth(Picture.Width() + Allowance);

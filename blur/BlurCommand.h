@@ -20,8 +20,11 @@ int32_t BorderAllowance(int32_t Position);
 
 // The guards of the Blur command, in their order.
 TBlurRefusal CheckBlurGuards(const TBitmap& Picture, int32_t Position, bool WithBorder);
+// The last two alone, on a picture of Width x Height: TooWide, TooHigh or None.
+TBlurRefusal CheckBlurSize(int64_t Width, int64_t Height, int32_t Position, bool WithBorder);
 
-// Hands the picture (enlarged by a white border when asked) to the surface.
+// Hands the picture (enlarged by a white border when asked) to the surface;
+// a palette picture goes as 24-bit colour, so that the blur can mix it.
 void HandPictureToSurface(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder);
 // Replaces the picture by the surface's file.
 void TakePictureFromSurface(TSDIB& Surface, TBitmap& Picture);

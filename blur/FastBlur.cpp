@@ -6,6 +6,8 @@
 #include "toolkit/core/Exceptions.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <system_error>
@@ -107,25 +109,28 @@ bool PairKernel(TTapKernel& Kernel)
     return true;
 }
 
-// One worker's buffers: a row with its wrapped ends and the sources of its
-// outputs, the rows blurred across that its share needs from beyond its
-// ends, and a ring of those from within it.
+// One worker's buffers, all taken before any worker starts, so that a
+// failed allocation reaches the caller: a row with its wrapped ends and the
+// sources of its outputs, the rows blurred across that its share needs from
+// beyond its ends, and a ring of those from within it.
 struct TScratch {
+    TScratch(int32_t Width, int Reach)
+        : Line(3 * (size_t(Width) + 2 * size_t(Reach))), LineSources(2 * size_t(Reach) + 1),
+          Outer(2 * size_t(Reach) * 3 * size_t(Width)), Ring((2 * size_t(Reach) + 1) * 3 * size_t(Width)),
+          ColumnSources(2 * size_t(Reach) + 1)
+    {
+        for (int K = -Reach; K <= Reach; ++K)
+            LineSources[size_t(K + Reach)] = Line.data() + 3 * (Reach + K);
+    }
+    // A copy would point into the original's line; a move keeps the buffers.
+    TScratch(const TScratch&) = delete;
+    TScratch(TScratch&&) = default;
     std::vector<uint8_t> Line;
     std::vector<const uint8_t*> LineSources;
     std::vector<uint8_t> Outer;
     std::vector<uint8_t> Ring;
     std::vector<const uint8_t*> ColumnSources;
 };
-
-void Resize(std::vector<uint8_t>& Buffer, size_t Size)
-{
-    try {
-        Buffer.resize(Size);
-    } catch (const std::bad_alloc&) {
-        throw EOutOfMemory("Out of memory");
-    }
-}
 
 // Both passes in one sweep down the picture. The rows are split into shares;
 // each output row of a share is the vertical blur of the 2 Reach + 1 rows
@@ -146,7 +151,6 @@ public:
         const int32_t Reach = Kernel_.Reach;
         if (First >= Last)
             return;
-        Resize(Scratch.Outer, size_t(2 * Reach) * size_t(Bytes_));
         for (int32_t K = 0; K < Reach; ++K) {
             BlurAcross(First - Reach + K, Scratch, Scratch.Outer.data() + K * Bytes_);
             BlurAcross(Last + K, Scratch, Scratch.Outer.data() + (Reach + K) * Bytes_);
@@ -159,8 +163,6 @@ public:
         const int32_t RingRows = 2 * Reach + 1;
         if (First >= Last)
             return;
-        Resize(Scratch.Ring, size_t(RingRows) * size_t(Bytes_));
-        Scratch.ColumnSources.resize(size_t(RingRows));
         auto RingRow = [&](int32_t R) { return Scratch.Ring.data() + (R - First) % RingRows * Bytes_; };
         auto Source = [&](int32_t R) -> const uint8_t* {
             if (R < First)
@@ -188,12 +190,6 @@ private:
         const int32_t W = Rows_.Width;
         const int32_t H = Rows_.Height;
         const int32_t Reach = Kernel_.Reach;
-        if (Scratch.Line.empty()) {
-            Resize(Scratch.Line, size_t(3 * (W + 2 * Reach)));
-            Scratch.LineSources.resize(size_t(2 * Reach + 1));
-            for (int32_t K = -Reach; K <= Reach; ++K)
-                Scratch.LineSources[size_t(K + Reach)] = Scratch.Line.data() + 3 * (Reach + K);
-        }
         uint8_t* Line = Scratch.Line.data() + 3 * Reach;
         const uint8_t* Row = Rows_.Row(((R % H) + H) % H);
         std::memcpy(Line, Row, size_t(Bytes_));
@@ -261,15 +257,29 @@ bool IsaSupported(TBlurIsa Isa)
     return true;
 }
 
-TBlurIsa BestIsa()
+TBlurIsa ChooseIsa(std::string_view Request, const std::function<bool(TBlurIsa)>& Runs)
 {
-    static const TBlurIsa Best = [] {
-        for (TBlurIsa Isa : {TBlurIsa::Avx512, TBlurIsa::Avx2, TBlurIsa::Sse2})
-            if (IsaSupported(Isa))
-                return Isa;
-        return TBlurIsa::Portable;
+    auto Names = [Request](TBlurIsa Isa) {
+        const std::string_view Name = IsaName(Isa);
+        return std::equal(Request.begin(), Request.end(), Name.begin(), Name.end(),
+                          [](char A, char B) { return std::tolower(static_cast<unsigned char>(A)) == B; });
+    };
+    for (TBlurIsa Isa : {TBlurIsa::Portable, TBlurIsa::Sse2, TBlurIsa::Avx2, TBlurIsa::Avx512})
+        if (Names(Isa) && Runs(Isa))
+            return Isa;
+    for (TBlurIsa Isa : {TBlurIsa::Avx2, TBlurIsa::Sse2})
+        if (Runs(Isa))
+            return Isa;
+    return TBlurIsa::Portable;
+}
+
+TBlurIsa DefaultIsa()
+{
+    static const TBlurIsa Chosen = [] {
+        const char* Request = std::getenv("NEBULO_SIMD");
+        return ChooseIsa(Request != nullptr ? Request : "", IsaSupported);
     }();
-    return Best;
+    return Chosen;
 }
 
 bool FastBlurPasses(TSDIB& Surface, const TFastBlurOptions& Options)
@@ -284,7 +294,15 @@ bool FastBlurPasses(TSDIB& Surface, const TFastBlurOptions& Options)
         Threads = int64_t(Rows.Width) * Rows.Height >= TwoThreadPixels
             ? int(std::clamp(std::thread::hardware_concurrency(), 1u, unsigned(MaxThreads)))
             : 1;
-    std::vector<TScratch> Scratches(size_t(std::clamp(Threads, 1, MaxThreads)));
+    std::vector<TScratch> Scratches;
+    try {
+        const int Count = std::clamp(Threads, 1, MaxThreads);
+        Scratches.reserve(size_t(Count));
+        for (int S = 0; S < Count; ++S)
+            Scratches.emplace_back(Rows.Width, Kernel.Reach);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory("Out of memory");
+    }
     // The first sweep's threads end before the second's start: no row is
     // written before every share has read the rows beyond its ends.
     Share(Scratches, Rows.Height,

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string_view>
 
 namespace nebulo {
 
@@ -13,11 +15,19 @@ enum class TBlurIsa { Portable, Sse2, Avx2, Avx512 };
 const char* IsaName(TBlurIsa Isa);
 // Whether this build has the kernel and this CPU can run it.
 bool IsaSupported(TBlurIsa Isa);
-// The fastest supported set, found once.
-TBlurIsa BestIsa();
+
+// The set blurs run with, from the request in NEBULO_SIMD ("portable",
+// "sse2", "avx2" or "avx512", in any case) and what Runs says the machine
+// runs: the set asked for when it runs, else the widest of AVX2, SSE2 and
+// portable that runs. AVX-512 is taken only when asked for: the suite has not
+// run it on the machines Nebulo is tested on. An empty or unknown request
+// asks for nothing.
+TBlurIsa ChooseIsa(std::string_view Request, const std::function<bool(TBlurIsa)>& Runs);
+// ChooseIsa with this process's NEBULO_SIMD and this machine, found once.
+TBlurIsa DefaultIsa();
 
 struct TFastBlurOptions {
-    TBlurIsa Isa = BestIsa();
+    TBlurIsa Isa = DefaultIsa();
     // 0 picks the count by itself: both cores for large pictures, one otherwise.
     int Threads = 0;
 };

@@ -1,5 +1,7 @@
 #include "desktop/PasteFetch.h"
 
+#include "desktop/PictureBytes.h"
+#include "desktop/PictureOffer.h"
 #include "desktop/X11Selection.h"
 #include "toolkit/core/Exceptions.h"
 
@@ -24,10 +26,11 @@ TFetchResult Failed(const Exception& Error, TTrace Trace)
     return Result;
 }
 
-// Makes a picture of the bytes ready to show.
-TFetchResult Prepared(const QByteArray& Bytes, TTrace Trace)
+} // namespace
+
+TFetchResult PrepareClipboardBytes(const QByteArray& Bytes, TTrace Trace)
 {
-    QImage Decoded = QImage::fromData(Bytes);
+    QImage Decoded = DecodePictureBytes(Bytes);
     if (Decoded.isNull())
         return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
     Trace.SetSize(Decoded.width(), Decoded.height());
@@ -38,8 +41,6 @@ TFetchResult Prepared(const QByteArray& Bytes, TTrace Trace)
     Result.Trace = std::move(Trace);
     return Result;
 }
-
-} // namespace
 
 QList<QByteArray> PastePreferences()
 {
@@ -74,7 +75,7 @@ TFetchResult FetchFromOwner(const QByteArray& Display, const QList<QByteArray>& 
         default: return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
         }
         Trace.Mark("read");
-        return Prepared(Transfer.Bytes, std::move(Trace));
+        return PrepareClipboardBytes(Transfer.Bytes, std::move(Trace));
     } catch (const Exception& Error) {
         return Failed(Error, std::move(Trace));
     } catch (const std::bad_alloc&) {
@@ -91,7 +92,10 @@ TFetchResult FetchThroughQt(TTrace Trace)
         Result.Trace = std::move(Trace);
         return Result;
     }
-    QImage Picture = qvariant_cast<QImage>(Data->imageData());
+    // Our own copy is taken as it is; another program's bytes are looked at
+    // before they are decoded.
+    const auto* Own = qobject_cast<const TPictureOffer*>(Data);
+    QImage Picture = Own != nullptr ? Own->Picture() : PictureOfMimeData(*Data);
     if (Picture.isNull())
         return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
     Trace.SetSize(Picture.width(), Picture.height());
@@ -100,6 +104,14 @@ TFetchResult FetchThroughQt(TTrace Trace)
     Trace.Mark("convert");
     Result.Trace = std::move(Trace);
     return Result;
+}
+
+QByteArray PreferredPictureType(const QStringList& Offered)
+{
+    for (const QByteArray& Type : PastePreferences())
+        if (Offered.contains(QString::fromLatin1(Type)))
+            return Type;
+    return {};
 }
 
 } // namespace nebulo

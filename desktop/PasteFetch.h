@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 
 #include <chrono>
 #include <cstdint>
@@ -31,9 +32,16 @@ struct TFetchResult {
     TTrace Trace{"paste"};
 };
 
+// Decodes the bytes of a picture the clipboard offered and makes it ready to
+// show; bytes that are no picture are a failure.
+TFetchResult PrepareClipboardBytes(const QByteArray& Bytes, TTrace Trace);
+
 // The picture types a paste asks for, best first: PNG, BMP, then what else
 // Qt decodes.
 QList<QByteArray> PastePreferences();
+// The best of the offered types by those preferences; empty when none is a
+// picture type.
+QByteArray PreferredPictureType(const QStringList& Offered);
 
 // Reads the clipboard through our own connection to the X server (Display as
 // DISPLAY names it), then decodes and prepares the picture; made to run off

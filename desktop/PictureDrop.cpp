@@ -1,5 +1,8 @@
 #include "desktop/PictureDrop.h"
 
+#include "desktop/PasteFetch.h"
+#include "desktop/PictureBytes.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -15,6 +18,15 @@ std::string Quoted(const QString& Path)
     return "\"" + QFileInfo(Path).fileName().toStdString() + "\"";
 }
 
+std::string ReaderErrorText(QImageReader::ImageReaderError Error)
+{
+    switch (Error) {
+    case QImageReader::DeviceError: return "the file could not be read";
+    case QImageReader::InvalidDataError: return "its data is damaged";
+    default: return "the picture could not be decoded";
+    }
+}
+
 } // namespace
 
 bool MayHoldPicture(const QMimeData& Data)
@@ -28,7 +40,7 @@ QImage DroppedPicture(const QMimeData& Data)
     if (!Urls.isEmpty() && Urls.front().isLocalFile())
         return ReadPictureFile(Urls.front().toLocalFile());
     if (Data.hasImage()) {
-        const QImage Picture = qvariant_cast<QImage>(Data.imageData());
+        const QImage Picture = PictureOfMimeData(Data);
         if (Picture.isNull())
             throw EDropError("The dropped picture data cannot be read");
         return Picture;
@@ -47,14 +59,15 @@ QImage ReadPictureFile(const QString& Path)
     QFile File(Path);
     if (!File.open(QIODevice::ReadOnly))
         throw EDropError("Cannot open " + Quoted(Path) + ": " + File.errorString().toStdString());
-    QImageReader Reader(&File);
-    Reader.setDecideFormatFromContent(true);
-    const QImage Picture = Reader.read();
+    if (File.size() > ClipboardByteLimit)
+        throw EDropError(Quoted(Path) + " is too large to be a picture Nebulo can take");
+    QImageReader::ImageReaderError Error = QImageReader::UnknownError;
+    const QImage Picture = DecodePictureBytes(File.readAll(), &Error);
     if (!Picture.isNull())
         return Picture;
-    if (Reader.error() == QImageReader::UnsupportedFormatError)
+    if (Error == QImageReader::UnsupportedFormatError)
         throw EDropError(Quoted(Path) + " is not a picture Nebulo can read");
-    throw EDropError(Quoted(Path) + " cannot be read as a picture: " + Reader.errorString().toStdString());
+    throw EDropError(Quoted(Path) + " cannot be read as a picture: " + ReaderErrorText(Error));
 }
 
 } // namespace nebulo

@@ -2,21 +2,23 @@
 
 #include "blur/Blur.h"
 #include "blur/BlurCommand.h"
+#include "blur/FastBlur.h"
 #include "dib/SDIB.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/Exceptions.h"
+#include "tools/OutputFile.h"
+#include "tools/PictureInput.h"
+#include "tools/ToolError.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImage>
-#include <QSaveFile>
+#include <QImageWriter>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <istream>
-#include <iterator>
-#include <optional>
+#include <new>
 #include <ostream>
 #include <vector>
 
@@ -41,8 +43,11 @@ INPUT is a BMP file of 1, 4, 8, 16, 24 or 32 bits per pixel, or any picture
 Qt can decode (PNG, JPEG, GIF ...); transparent pixels are put over white.
 "-" reads standard input.
 OUTPUT ending in .bmp gets a BMP file, ending in .png a PNG file; "-" writes a
-BMP file to standard output. A file is written whole or not at all.
-The picture, border included, may be at most 2023 x 2023 pixels.
+BMP file to standard output. A file is written whole or not at all, through a
+symbolic link; a read-only file is left as it is.
+The picture, border included, may be at most 2023 x 2023 pixels: a larger one
+is refused as soon as its headers tell its size, and an input of more than
+128 MB without reading it all.
 
 Exit status: 0 done; 1 unreadable or invalid input, or output not written;
 2 bad arguments, amount out of range, or a picture too large.
@@ -112,44 +117,39 @@ TOptions ParseArguments(const QStringList& Arguments)
     return Options;
 }
 
-class TInputError {
-public:
-    explicit TInputError(QString Text) : Text(std::move(Text)) {}
-    QString Text;
-};
-
-QByteArray ReadInput(const QString& Input, std::istream& In)
+QString RefusalText(TBlurRefusal Refusal, const QSize& Size, const TOptions& Options)
 {
-    if (Input == "-")
-        return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(In), {}));
-    QFile File(Input);
-    if (!File.open(QIODevice::ReadOnly))
-        throw TInputError("cannot read " + Input + ": " + File.errorString());
-    return File.readAll();
+    if (Refusal == TBlurRefusal::EmptyPicture)
+        return "the picture is empty";
+    auto Text = [](qint64 Width, qint64 Height) { return QString::number(Width) + " x " + QString::number(Height); };
+    const int Allowance = Options.Border ? BorderAllowance(Options.Position) : 0;
+    QString Pixels = Text(Size.width(), Size.height());
+    if (Allowance > 0)
+        Pixels += " (" + Text(qint64(Size.width()) + Allowance, qint64(Size.height()) + Allowance) + " with the border)";
+    return "the picture of " + Pixels + " pixels is too large: at most " + Text(BlurSizeLimit - 1, BlurSizeLimit - 1)
+        + " pixels can be blurred, border included";
 }
 
-void DecodeInput(const QByteArray& Bytes, TBitmap& Picture)
+// The size guards, on a picture not yet decoded.
+void CheckSize(const QSize& Size, const TOptions& Options)
 {
-    if (Bytes.startsWith("BM")) {
-        TMemoryStream Stream;
-        Stream.WriteBuffer(Bytes.constData(), Bytes.size());
-        Stream.Seek(0, soBeginning);
-        Picture.LoadFromStream(Stream);
-        return;
-    }
-    const QImage Image = QImage::fromData(Bytes);
-    if (Image.isNull())
-        throw TInputError("not a picture that can be read");
-    Picture.SetImage(Image, TPixelFormat::pf32bit);
+    const TBlurRefusal Refusal = CheckBlurSize(Size.width(), Size.height(), Options.Position, Options.Border);
+    if (Refusal != TBlurRefusal::None)
+        throw TToolError(RefusalText(Refusal, Size, Options), ExitRefused);
 }
 
 QByteArray EncodeOutput(TBitmap& Picture, const QString& Output)
 {
     if (Output.endsWith(".png", Qt::CaseInsensitive)) {
+        const QImage Rgb = Picture.ToRgb32();
+        if (Rgb.isNull())
+            throw EOutOfMemory("Out of memory");
         QByteArray Png;
         QBuffer Buffer(&Png);
         Buffer.open(QIODevice::WriteOnly);
-        Picture.ToRgb32().save(&Buffer, "PNG");
+        QImageWriter Writer(&Buffer, "PNG");
+        if (!Writer.write(Rgb))
+            throw TToolError("cannot make the PNG for " + Output + ": " + Writer.errorString());
         return Png;
     }
     TMemoryStream Stream;
@@ -163,12 +163,10 @@ void WriteOutput(const QByteArray& Bytes, const QString& Output, std::ostream& O
         Out.write(Bytes.constData(), Bytes.size());
         Out.flush();
         if (!Out)
-            throw TInputError("cannot write to standard output");
+            throw TToolError("cannot write to standard output");
         return;
     }
-    QSaveFile File(Output);
-    if (!File.open(QIODevice::WriteOnly) || File.write(Bytes) != Bytes.size() || !File.commit())
-        throw TInputError("cannot write " + Output + ": " + File.errorString());
+    WriteWholeFile(Output, Bytes);
 }
 
 // Times BlurSurface alone on fresh copies of the surface the command builds.
@@ -193,20 +191,30 @@ void Bench(TBitmap& Picture, const TOptions& Options, std::ostream& Err)
     const double Median = N % 2 ? Milliseconds[N / 2] : (Milliseconds[N / 2 - 1] + Milliseconds[N / 2]) / 2;
     Err << "nebulo-blur: " << Picture.Width() << " x " << Picture.Height() << ", amount "
         << Options.Position / 10 << '.' << Options.Position % 10 << (Options.Border ? ", border" : "") << ", "
-        << N << " runs: min " << Milliseconds.front() << " ms, median " << Median << " ms\n";
+        << IsaName(DefaultIsa()) << " kernel, " << N << " runs: min " << Milliseconds.front() << " ms, median " << Median << " ms\n";
 }
 
-std::string RefusalText(TBlurRefusal Refusal, const TBitmap& Picture, const TOptions& Options)
+// The whole run after the arguments: read, guard, blur, write.
+void Run(const TOptions& Options, std::istream& In, std::ostream& Out, std::ostream& Err)
 {
-    const int Allowance = Options.Border ? BorderAllowance(Options.Position) : 0;
-    std::string Size = std::to_string(Picture.Width()) + " x " + std::to_string(Picture.Height());
-    if (Allowance > 0)
-        Size += " (" + std::to_string(Picture.Width() + Allowance) + " x "
-            + std::to_string(Picture.Height() + Allowance) + " with the border)";
-    if (Refusal == TBlurRefusal::EmptyPicture)
-        return "the picture is empty";
-    return "the picture of " + Size + " pixels is too large: at most " + std::to_string(BlurSizeLimit - 1)
-        + " x " + std::to_string(BlurSizeLimit - 1) + " pixels can be blurred, border included";
+    const QString InputName = Options.Input == "-" ? "standard input" : Options.Input;
+    TBitmap Picture;
+    try {
+        ReadPicture(Options.Input, In, [&Options](const QSize& Size) { CheckSize(Size, Options); }, Picture);
+        const TBlurRefusal Refusal = CheckBlurGuards(Picture, Options.Position, Options.Border);
+        if (Refusal != TBlurRefusal::None)
+            throw TToolError(RefusalText(Refusal, QSize(Picture.Width(), Picture.Height()), Options),
+                             Refusal == TBlurRefusal::EmptyPicture ? ExitBadInput : ExitRefused);
+    } catch (const TToolError& Error) {
+        throw TToolError(InputName + ": " + Error.Text, Error.ExitCode);
+    } catch (const Exception& Error) {
+        throw TToolError(InputName + ": " + QString::fromUtf8(Error.what()));
+    }
+    if (Options.BenchRuns > 0)
+        Bench(Picture, Options, Err);
+    TSDIB Surface;
+    RunBlurSteps(Picture, Surface, Options.Position, Options.Border);
+    WriteOutput(EncodeOutput(Picture, Options.Output), Options.Output, Out);
 }
 
 } // namespace
@@ -225,35 +233,16 @@ int RunBlurTool(const QStringList& Arguments, std::istream& In, std::ostream& Ou
         return ExitRefused;
     }
 
-    const std::string InputName = Options.Input == "-" ? "standard input" : Options.Input.toStdString();
-    TBitmap Picture;
     try {
-        DecodeInput(ReadInput(Options.Input, In), Picture);
-    } catch (const TInputError& Error) {
-        Err << "nebulo-blur: " << InputName << ": " << Error.Text.toStdString() << '\n';
-        return ExitBadInput;
-    } catch (const Exception& Error) {
-        Err << "nebulo-blur: " << InputName << ": " << Error.what() << '\n';
-        return ExitBadInput;
-    }
-
-    const TBlurRefusal Refusal = CheckBlurGuards(Picture, Options.Position, Options.Border);
-    if (Refusal != TBlurRefusal::None) {
-        Err << "nebulo-blur: " << InputName << ": " << RefusalText(Refusal, Picture, Options) << '\n';
-        return Refusal == TBlurRefusal::EmptyPicture ? ExitBadInput : ExitRefused;
-    }
-
-    try {
-        if (Options.BenchRuns > 0)
-            Bench(Picture, Options, Err);
-        TSDIB Surface;
-        RunBlurSteps(Picture, Surface, Options.Position, Options.Border);
-        WriteOutput(EncodeOutput(Picture, Options.Output), Options.Output, Out);
-    } catch (const TInputError& Error) {
+        Run(Options, In, Out, Err);
+    } catch (const TToolError& Error) {
         Err << "nebulo-blur: " << Error.Text.toStdString() << '\n';
-        return ExitBadInput;
+        return Error.ExitCode;
     } catch (const Exception& Error) {
         Err << "nebulo-blur: " << Error.what() << '\n';
+        return ExitBadInput;
+    } catch (const std::bad_alloc&) {
+        Err << "nebulo-blur: Out of memory\n";
         return ExitBadInput;
     }
     return ExitOk;

@@ -96,6 +96,50 @@ INSTANTIATE_TEST_SUITE_P(Positions, BorderAtPosition,
                                            TBorderCase{20, 104, 84, 2}, TBorderCase{200, 122, 102, 11}),
                          [](const auto& Info) { return "Position" + std::to_string(Info.param.Position); });
 
+struct TPaletteCase {
+    const char* Name;
+    TPixelFormat Format;
+    bool WithBorder;
+    friend void PrintTo(const TPaletteCase& Case, std::ostream* Out) { *Out << Case.Name; }
+};
+
+class PalettePicture : public ::testing::TestWithParam<TPaletteCase> {};
+
+// A palette picture is blurred as the colours it shows, not passed through.
+TEST_P(PalettePicture, IsBlurredAsTwentyFourBitColour)
+{
+    const TPaletteCase& Case = GetParam();
+    QImage Stripes(12, 9, QImage::Format_RGB32);
+    for (int Y = 0; Y < Stripes.height(); ++Y)
+        for (int X = 0; X < Stripes.width(); ++X)
+            Stripes.setPixel(X, Y, (X / 3 + Y / 3) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    TBitmap Palette;
+    Palette.SetImage(Stripes, Case.Format);
+    ASSERT_EQ(Palette.PixelFormat(), Case.Format);
+    TBitmap Colour;
+    Colour.SetImage(Palette.ToRgb32(), TPixelFormat::pf24bit);
+
+    TSDIB Surface;
+    ASSERT_EQ(BlurPicture(Palette, Surface, 30, Case.WithBorder), TBlurRefusal::None);
+    TSDIB ColourSurface;
+    ASSERT_EQ(BlurPicture(Colour, ColourSurface, 30, Case.WithBorder), TBlurRefusal::None);
+    EXPECT_EQ(Palette.PixelFormat(), TPixelFormat::pf24bit);
+    const QImage Result = Palette.ToRgb32();
+    const QImage Expected = Colour.ToRgb32();
+    ASSERT_EQ(Result.size(), Expected.size());
+    for (int Y = 0; Y < Result.height(); ++Y)
+        for (int X = 0; X < Result.width(); ++X)
+            ASSERT_EQ(Result.pixel(X, Y), Expected.pixel(X, Y)) << "pixel (" << X << ", " << Y << ")";
+    EXPECT_NE(Result.pixel(2, 2), qRgb(0, 0, 0)) << "the stripes' edges are mixed";
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, PalettePicture,
+                         ::testing::Values(TPaletteCase{"OneBit", TPixelFormat::pf1bit, false},
+                                           TPaletteCase{"FourBits", TPixelFormat::pf4bit, false},
+                                           TPaletteCase{"EightBits", TPixelFormat::pf8bit, false},
+                                           TPaletteCase{"EightBitsWithBorder", TPixelFormat::pf8bit, true}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
 TEST(BlurCommand, AtASmallAmountTheResultIsTheBorderedPictureItself)
 {
     auto Original = Picture(3, 2);

@@ -1,5 +1,6 @@
 #include "desktop/PictureDrop.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
@@ -25,6 +26,23 @@ QImage Pattern()
     return Image;
 }
 
+QByteArray PatternPng()
+{
+    QByteArray Bytes;
+    QBuffer Buffer(&Bytes);
+    Buffer.open(QIODevice::WriteOnly);
+    Pattern().save(&Buffer, "PNG");
+    return Bytes;
+}
+
+// The pattern's PNG with a chunk after its header that claims 1.6 GB.
+QByteArray ChunkBeyondItsEnd()
+{
+    QByteArray Bytes = PatternPng();
+    Bytes.insert(33, QByteArray("\x60\x00\x00\x00tEXtdate", 12));
+    return Bytes;
+}
+
 // What lies in the folder the drops come from.
 void MakeFiles(const QDir& Folder)
 {
@@ -41,6 +59,9 @@ void MakeFiles(const QDir& Folder)
     Cut.open(QIODevice::WriteOnly);
     Cut.write(Png.read(Png.size() / 2));
     QDir(Folder).mkdir("folder.png");
+    QFile Claims(Folder.filePath("claims.png"));
+    Claims.open(QIODevice::WriteOnly);
+    Claims.write(ChunkBeyondItsEnd());
 }
 
 struct TDropRow {
@@ -50,6 +71,14 @@ struct TDropRow {
     bool Offered = true; // the window lets the drag in
     friend void PrintTo(const TDropRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
+
+// Picture data from another program comes as bytes of a picture type, which
+// Qt also lists as its own picture type.
+void OfferAsAnotherProgram(QMimeData& Data, const QByteArray& Png)
+{
+    Data.setData("image/png", Png);
+    Data.setData("application/x-qt-image", Png);
+}
 
 void DropFile(QMimeData& Data, const QDir& Folder, const char* Name)
 {
@@ -96,6 +125,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "\"notes.txt\" is not a picture Nebulo can read"},
         TDropRow{"CutPicture", [](QMimeData& D, const QDir& F) { DropFile(D, F, "cut.png"); },
                  "\"cut.png\" cannot be read as a picture: "},
+        TDropRow{"ChunkBeyondItsEnd", [](QMimeData& D, const QDir& F) { DropFile(D, F, "claims.png"); },
+                 "\"claims.png\" cannot be read as a picture: its data is damaged"},
+        TDropRow{"PngData", [](QMimeData& D, const QDir&) { OfferAsAnotherProgram(D, PatternPng()); }, nullptr},
+        TDropRow{"DamagedPngData", [](QMimeData& D, const QDir&) { OfferAsAnotherProgram(D, ChunkBeyondItsEnd()); },
+                 "The dropped picture data cannot be read"},
         TDropRow{"Folder", [](QMimeData& D, const QDir& F) { DropFile(D, F, "folder.png"); },
                  "\"folder.png\" is a folder, not a picture"},
         TDropRow{"GoneFile", [](QMimeData& D, const QDir& F) { DropFile(D, F, "gone.png"); },

@@ -1,12 +1,17 @@
 #include "blur/Blur.h"
 #include "blur/FastBlur.h"
+#include "blur/FastBlurKernel.h"
 #include "dib/SDIB.h"
+#include "tests/fastblur/AllocationLimit.h"
 #include "tests/fastblur/RandomSurface.h"
 #include "toolkit/core/BmpFile.h"
 #include "toolkit/core/Exceptions.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -15,14 +20,38 @@ namespace {
 
 using test::TBytes;
 
-// Every instruction set this machine runs, on one thread and on two.
-std::vector<TFastBlurOptions> RunnableOptions()
+constexpr TBlurIsa EveryIsa[] = {TBlurIsa::Portable, TBlurIsa::Sse2, TBlurIsa::Avx2, TBlurIsa::Avx512};
+
+const char* WhyNotRun()
 {
-    std::vector<TFastBlurOptions> Options;
-    for (TBlurIsa Isa : {TBlurIsa::Portable, TBlurIsa::Sse2, TBlurIsa::Avx2, TBlurIsa::Avx512})
-        if (IsaSupported(Isa))
+#ifdef NEBULO_X86_KERNELS
+    return "this processor does not run it";
+#else
+    return "this build has no x86 kernels";
+#endif
+}
+
+// Every instruction set this machine runs, on one thread and on two. Says
+// once which kernels are compared with the reference, and which are not.
+const std::vector<TFastBlurOptions>& RunnableOptions()
+{
+    static const std::vector<TFastBlurOptions> Options = [] {
+        std::vector<TFastBlurOptions> Runnable;
+        std::string Compared;
+        std::string Skipped;
+        for (TBlurIsa Isa : EveryIsa) {
+            if (!IsaSupported(Isa)) {
+                Skipped += std::string(" ") + IsaName(Isa) + " (" + WhyNotRun() + ")";
+                continue;
+            }
+            Compared += std::string(" ") + IsaName(Isa);
             for (int Threads : {1, 2})
-                Options.push_back({Isa, Threads});
+                Runnable.push_back({Isa, Threads});
+        }
+        std::printf("fast blur: kernels compared with the reference:%s; skipped:%s\n", Compared.c_str(),
+                    Skipped.empty() ? " none" : Skipped.c_str());
+        return Runnable;
+    }();
     return Options;
 }
 
@@ -45,13 +74,63 @@ void ExpectSameAsReference(const TBytes& File, int Position)
     }
 }
 
-TEST(FastBlurInstructionSets, PortableAndThisMachinesBestAreRunnable)
+TEST(FastBlurInstructionSets, PortableAndTheDefaultAreRunnable)
 {
     EXPECT_TRUE(IsaSupported(TBlurIsa::Portable));
-    EXPECT_TRUE(IsaSupported(BestIsa())) << IsaName(BestIsa());
-    for (TBlurIsa Isa : {TBlurIsa::Sse2, TBlurIsa::Avx2, TBlurIsa::Avx512})
-        if (!IsaSupported(Isa))
-            std::printf("note: this machine does not run the %s kernel; it is not compared here\n", IsaName(Isa));
+    EXPECT_TRUE(IsaSupported(DefaultIsa())) << IsaName(DefaultIsa());
+    EXPECT_FALSE(RunnableOptions().empty());
+}
+
+struct TChoiceCase {
+    const char* Name;
+    const char* Request;
+    std::vector<TBlurIsa> Runs;
+    TBlurIsa Chosen;
+    friend void PrintTo(const TChoiceCase& Case, std::ostream* Out) { *Out << Case.Name; }
+};
+
+class IsaChoice : public ::testing::TestWithParam<TChoiceCase> {};
+
+TEST_P(IsaChoice, TakesWhatIsAskedForWhenItRunsAndAvx512OnlyThen)
+{
+    const TChoiceCase& Case = GetParam();
+    const TBlurIsa Chosen = ChooseIsa(Case.Request, [&](TBlurIsa Isa) {
+        return std::find(Case.Runs.begin(), Case.Runs.end(), Isa) != Case.Runs.end();
+    });
+    EXPECT_STREQ(IsaName(Chosen), IsaName(Case.Chosen));
+}
+
+const std::vector<TBlurIsa> AllRun(std::begin(EveryIsa), std::end(EveryIsa));
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, IsaChoice,
+    ::testing::Values(TChoiceCase{"NothingAsked", "", AllRun, TBlurIsa::Avx2},
+                      TChoiceCase{"Avx512Asked", "avx512", AllRun, TBlurIsa::Avx512},
+                      TChoiceCase{"Avx512AskedWhereItDoesNotRun", "avx512",
+                                  {TBlurIsa::Portable, TBlurIsa::Sse2, TBlurIsa::Avx2}, TBlurIsa::Avx2},
+                      TChoiceCase{"Sse2Asked", "sse2", AllRun, TBlurIsa::Sse2},
+                      TChoiceCase{"AskedInCapitals", "SSE2", AllRun, TBlurIsa::Sse2},
+                      TChoiceCase{"PortableAsked", "portable", AllRun, TBlurIsa::Portable},
+                      TChoiceCase{"UnknownAsked", "neon", AllRun, TBlurIsa::Avx2},
+                      TChoiceCase{"NameWithMore", "avx2x", {TBlurIsa::Portable, TBlurIsa::Sse2}, TBlurIsa::Sse2},
+                      TChoiceCase{"OlderProcessor", "", {TBlurIsa::Portable, TBlurIsa::Sse2}, TBlurIsa::Sse2},
+                      TChoiceCase{"NoX86Kernels", "avx2", {TBlurIsa::Portable}, TBlurIsa::Portable}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+// Helper threads must find their buffers ready: a failed allocation inside
+// one of them could not reach the caller.
+TEST(FastBlurOutOfMemory, IsRaisedBeforeAnyThreadStartsAndLeavesThePicture)
+{
+    std::mt19937 Random(13);
+    // At amount 20 a share's ring holds 41 rows of 2023 x 3 bytes, 249 KB.
+    const TBytes File = test::RandomBmpFile(2023, 64, Random);
+    auto Surface = test::SurfaceOf(File);
+    BuildKernel(20.0);
+    {
+        const test::TAllocationLimit Limit(128 * 1024);
+        EXPECT_THROW(FastBlurPasses(*Surface, {TBlurIsa::Portable, 2}), EOutOfMemory);
+    }
+    EXPECT_EQ(test::BytesOf(Surface->DIBFile()), File);
 }
 
 // Every width and height from 1 to 64, each pair at one position; stepping

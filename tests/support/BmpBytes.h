@@ -21,12 +21,16 @@ struct TBmpPlan {
     int32_t Height = 0;
     uint16_t BitCount = 24;
     uint32_t Compression = 0;
+    // A 40-byte info header is followed by the masks; a longer one holds
+    // them at its byte 40.
+    uint32_t HeaderSize = 40;
+    std::vector<uint32_t> Masks; // red, green, blue, alpha
     std::vector<uint32_t> Palette; // 0x00RRGGBB
     TBytes Rows;
     TBytes Trailing; // bytes after the rows
 };
 
-// A 14-byte file header, a 40-byte info header, the palette, the rows.
+// A 14-byte file header, the info header with its masks, the palette, the rows.
 TBytes MakeBmpFile(const TBmpPlan& Plan);
 
 // The same picture as a packed DIB: the file without its 14-byte header.

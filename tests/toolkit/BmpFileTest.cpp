@@ -191,6 +191,128 @@ TEST(BmpReader, ExpandsSixteenBitPixelsAndBitFieldMasks)
     EXPECT_EQ(Fields->Image().pixel(0, 0), qRgb(0x10, 0x20, 0x30));
 }
 
+// One pixel of a 16- or 32-bit file with the given masks: its colour, with
+// any alpha put over white as a PNG's is.
+struct TMaskCase {
+    const char* Name;
+    uint16_t BitCount;
+    uint32_t Compression;
+    uint32_t HeaderSize;
+    std::vector<uint32_t> Masks;
+    uint32_t Pixel;
+    QRgb Colour; // before it is put over white
+    friend void PrintTo(const TMaskCase& Case, std::ostream* Out) { *Out << Case.Name; }
+};
+
+class BitFieldPixel : public ::testing::TestWithParam<TMaskCase> {};
+
+TEST_P(BitFieldPixel, ReadsEveryMaskWidthAndPutsAlphaOverWhite)
+{
+    const TMaskCase& Case = GetParam();
+    TBmpPlan Plan{1, 1, Case.BitCount, Case.Compression};
+    Plan.HeaderSize = Case.HeaderSize;
+    Plan.Masks = Case.Masks;
+    Plan.Rows.assign(4, 0);
+    bmp::PutU32(Plan.Rows.data(), Case.Pixel);
+    const auto Bitmap = Loaded(test::MakeBmpFile(Plan));
+    QImage Png(1, 1, QImage::Format_ARGB32);
+    Png.setPixel(0, 0, Case.Colour);
+    TBitmap FromPng;
+    FromPng.SetImage(Png);
+    const QRgb Expected = FromPng.ToRgb32().pixel(0, 0);
+    const QRgb Actual = Bitmap->ToRgb32().pixel(0, 0);
+    EXPECT_EQ(Actual, Expected) << std::hex << "read " << Actual << ", a PNG of the same colour gives " << Expected;
+}
+
+const std::vector<uint32_t> Argb = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+
+INSTANTIATE_TEST_SUITE_P(
+    Masks, BitFieldPixel,
+    ::testing::Values(
+        TMaskCase{"FiveFiveFive", 16, bmp::BI_RGB, 40, {}, 0x03E0, qRgb(0, 255, 0)},
+        TMaskCase{"FiveSixFive", 16, bmp::BI_BITFIELDS, 40, {0xF800, 0x07E0, 0x001F}, 0x07E0, qRgb(0, 255, 0)},
+        TMaskCase{"ThirtyTwoBitRedMask", 32, bmp::BI_BITFIELDS, 40, {0xFFFFFFFF, 0, 0}, 0xFFFFFFFF, qRgb(255, 0, 0)},
+        TMaskCase{"TwentyFiveBitRedMask", 32, bmp::BI_BITFIELDS, 40, {0x01FFFFFF, 0, 0}, 0x01FFFFFF, qRgb(255, 0, 0)},
+        TMaskCase{"NoAlphaByDefault", 32, bmp::BI_RGB, 40, {}, 0x00FF8000, qRgb(255, 128, 0)},
+        TMaskCase{"AlphaAfterAShortHeader", 32, bmp::BI_ALPHABITFIELDS, 40, Argb, 0x80FF0000, qRgba(255, 0, 0, 128)},
+        TMaskCase{"AlphaInAVersion5Header", 32, bmp::BI_BITFIELDS, 124, Argb, 0x4000FF00, qRgba(0, 255, 0, 64)},
+        TMaskCase{"TransparentInAVersion4Header", 32, bmp::BI_BITFIELDS, 108, Argb, 0x00123456, qRgba(0x12, 0x34, 0x56, 0)},
+        TMaskCase{"Version5HeaderWithoutAlphaMask", 32, bmp::BI_BITFIELDS, 124, {0xFF0000, 0xFF00, 0xFF, 0}, 0x00FF0000,
+                  qRgb(255, 0, 0)},
+        TMaskCase{"UndeclaredMasksGiveNoAlpha", 32, bmp::BI_RGB, 124, Argb, 0x000000FF, qRgb(0, 0, 255)},
+        TMaskCase{"OneBitAlpha", 16, bmp::BI_BITFIELDS, 56, {0x7C00, 0x03E0, 0x001F, 0x8000}, 0x7C00, qRgba(255, 0, 0, 0)}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+// Run-length encoded files, given as their data bytes, and the indices read
+// from them, top row first; or the failure they end in.
+enum class TRunLengthResult { Read, ReadError, Invalid };
+
+struct TRunLengthCase {
+    const char* Name;
+    uint16_t BitCount;
+    int32_t Width;
+    int32_t Height;
+    TBytes Data;
+    TRunLengthResult Result;
+    std::vector<uint8_t> Indices;
+    friend void PrintTo(const TRunLengthCase& Case, std::ostream* Out) { *Out << Case.Name; }
+};
+
+class RunLengthFile : public ::testing::TestWithParam<TRunLengthCase> {};
+
+TEST_P(RunLengthFile, IsReadWithinItsDataAndItsPicture)
+{
+    const TRunLengthCase& Case = GetParam();
+    TBmpPlan Plan{Case.Width, Case.Height, Case.BitCount, Case.BitCount == 8 ? bmp::BI_RLE8 : bmp::BI_RLE4};
+    for (uint32_t I = 0; I < 16; ++I)
+        Plan.Palette.push_back(I * 0x100F01);
+    Plan.Rows = Case.Data;
+    const TBytes File = test::MakeBmpFile(Plan);
+    std::unique_ptr<TBitmap> Bitmap;
+    switch (Case.Result) {
+    case TRunLengthResult::ReadError:
+        EXPECT_THROW(Loaded(File), EReadError);
+        return;
+    case TRunLengthResult::Invalid:
+        EXPECT_THROW(Loaded(File), EInvalidGraphic);
+        return;
+    case TRunLengthResult::Read:
+        ASSERT_NO_THROW(Bitmap = Loaded(File));
+    }
+    EXPECT_EQ(Bitmap->PixelFormat(), Case.BitCount == 8 ? TPixelFormat::pf8bit : TPixelFormat::pf4bit);
+    ASSERT_EQ(Bitmap->Image().size(), QSize(Case.Width, Case.Height));
+    for (int Y = 0; Y < Case.Height; ++Y)
+        for (int X = 0; X < Case.Width; ++X)
+            EXPECT_EQ(Bitmap->Image().pixelIndex(X, Y), Case.Indices[size_t(Y * Case.Width + X)])
+                << "pixel (" << X << ", " << Y << ")";
+}
+
+using enum TRunLengthResult;
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RunLengthFile,
+    ::testing::Values(
+        TRunLengthCase{"EightBitRunsAndAbsolutePixels", 8, 4, 2, {3, 5, 1, 7, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}, Read,
+                       {1, 2, 3, 0, 5, 5, 5, 7}},
+        TRunLengthCase{"FourBitRunsAlternateNibbles", 4, 5, 1, {5, 0x12, 0, 1}, Read, {1, 2, 1, 2, 1}},
+        TRunLengthCase{"FourBitAbsolutePixels", 4, 3, 1, {0, 3, 0x45, 0x60, 0, 1}, Read, {4, 5, 6}},
+        TRunLengthCase{"OddAbsoluteRunIsPadded", 8, 3, 2, {0, 3, 1, 2, 3, 0, 0, 0, 2, 9, 0, 1}, Read,
+                       {9, 9, 0, 1, 2, 3}},
+        TRunLengthCase{"DeltaSkipsPixels", 8, 4, 3, {0, 2, 2, 1, 1, 8, 0, 1}, Read, {0, 0, 0, 0, 0, 0, 8, 0, 0, 0, 0, 0}},
+        TRunLengthCase{"RunPastTheRowEndIsCut", 8, 2, 2, {5, 3, 0, 0, 1, 4, 0, 1}, Read, {4, 0, 3, 3}},
+        TRunLengthCase{"AbsolutePastTheRowEndIsCut", 8, 2, 1, {0, 4, 1, 2, 3, 4, 0, 1}, Read, {1, 2}},
+        TRunLengthCase{"DeltaPastTheRowEnd", 8, 2, 2, {0, 2, 200, 0, 1, 5, 0, 0, 2, 6, 0, 1}, Read, {6, 6, 0, 0}},
+        TRunLengthCase{"DeltaPastTheTopEndsThePicture", 8, 2, 2, {2, 1, 0, 2, 0, 5, 2, 2}, Read, {0, 0, 1, 1}},
+        TRunLengthCase{"LastRowWithoutEndMarks", 8, 2, 2, {2, 1, 0, 0, 2, 2}, Read, {2, 2, 1, 1}},
+        TRunLengthCase{"IndicesBeyondThePalette", 8, 2, 1, {2, 200, 0, 1}, Read, {200, 200}},
+        TRunLengthCase{"NoData", 8, 2, 2, {}, ReadError, {}},
+        TRunLengthCase{"CutInARun", 8, 2, 2, {2, 1, 0, 0, 2}, ReadError, {}},
+        TRunLengthCase{"CutInAbsolutePixels", 8, 4, 1, {0, 4, 1, 2}, ReadError, {}},
+        TRunLengthCase{"CutInADelta", 4, 2, 2, {0, 2, 1}, ReadError, {}},
+        TRunLengthCase{"CutBeforeTheLastRow", 4, 2, 3, {2, 0x11, 0, 0, 2, 0x11, 0, 0}, ReadError, {}},
+        TRunLengthCase{"TopDownRows", 8, 2, -2, {2, 1, 0, 1}, Invalid, {}}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
 TEST(BmpReader, ConsumesTrailingBytesWithoutUsingThem)
 {
     TBmpPlan Plan{1, 1, 24};
@@ -273,7 +395,7 @@ INSTANTIATE_TEST_SUITE_P(
                       THostileCase{"NegativeWidth", -4, 4, 24, 0},
                       THostileCase{"LowestHeight", 4, INT32_MIN, 24, 0},
                       THostileCase{"OddDepth", 4, 4, 7, 0},
-                      THostileCase{"RunLengthEncoded", 4, 4, 8, 1}),
+                      THostileCase{"RunLengthAtTwentyFourBits", 4, 4, 24, 1}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST(BmpReader, RefusesWhatIsNotABmpFile)

@@ -1,35 +1,31 @@
 // Runs the nebulo-blur program itself, as a user would.
 #include "blur/BlurCommand.h"
 #include "dib/SDIB.h"
+#include "tests/tools/ToolRun.h"
 #include "toolkit/core/Bitmap.h"
+#include "tools/OutputFile.h"
+#include "tools/ToolError.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace nebulo {
 namespace {
 
-struct TRun {
-    int ExitCode = -1;
-    QByteArray Out;
-    QString Err;
-};
-
-TRun RunTool(const QStringList& Arguments, const QByteArray& Input = {})
-{
-    QProcess Process;
-    Process.start(NEBULO_BLUR_PROGRAM, Arguments);
-    EXPECT_TRUE(Process.waitForStarted());
-    Process.write(Input);
-    Process.closeWriteChannel();
-    EXPECT_TRUE(Process.waitForFinished(60000));
-    return {Process.exitCode(), Process.readAllStandardOutput(), QString::fromUtf8(Process.readAllStandardError())};
-}
+using test::RunTool;
+using test::TRun;
+using test::TRunSetup;
 
 QImage TestPicture()
 {
@@ -91,7 +87,9 @@ TEST_F(NebuloBlur, ReadsStandardInputAndWritesStandardOutput)
 {
     QFile In(Path("in.png"));
     ASSERT_TRUE(In.open(QIODevice::ReadOnly));
-    const TRun Piped = RunTool({"--amount", "7", "-", "-"}, In.readAll());
+    TRunSetup Piping;
+    Piping.Input = In.readAll();
+    const TRun Piped = RunTool({"--amount", "7", "-", "-"}, Piping);
     ASSERT_EQ(Piped.ExitCode, 0) << Piped.Err.toStdString();
     ASSERT_EQ(RunTool({"--amount", "7", Path("in.png"), Path("out.bmp")}).ExitCode, 0);
     QFile Out(Path("out.bmp"));
@@ -100,7 +98,7 @@ TEST_F(NebuloBlur, ReadsStandardInputAndWritesStandardOutput)
     EXPECT_TRUE(Piped.Out.startsWith("BM"));
 }
 
-TEST_F(NebuloBlur, TakesBmpInputOfItsOwnDepth)
+TEST_F(NebuloBlur, BlursAPaletteBmpAsColour)
 {
     TBitmap Picture;
     QImage Grey(9, 9, QImage::Format_RGB32);
@@ -112,8 +110,9 @@ TEST_F(NebuloBlur, TakesBmpInputOfItsOwnDepth)
     ASSERT_EQ(Result.ExitCode, 0) << Result.Err.toStdString();
     TBitmap Back;
     Back.LoadFromFile(Path("out.bmp").toStdString());
-    EXPECT_EQ(Back.PixelFormat(), TPixelFormat::pf8bit) << "an 8-bit picture reaches the surface at 8 bits";
-    EXPECT_EQ(Back.ToRgb32(), Picture.ToRgb32()) << "palette pictures pass unchanged";
+    EXPECT_EQ(Back.PixelFormat(), TPixelFormat::pf24bit) << "an 8-bit picture is blurred as 24-bit colour";
+    EXPECT_EQ(Back.ToRgb32(), Expected(Picture.ToRgb32(), 30, false));
+    EXPECT_NE(Back.ToRgb32(), Picture.ToRgb32()) << "the white pixel spreads";
 }
 
 struct TErrorCase {
@@ -160,6 +159,75 @@ INSTANTIATE_TEST_SUITE_P(
         TErrorCase{"UnknownOutputKind", {"--amount", "1", "in.png", "out.gif"}, 2, ".bmp or .png"},
         TErrorCase{"OutputFolderMissing", {"--amount", "1", "in.png", "/nonexistent/x.png"}, 1, "cannot write"}),
     [](const auto& Info) { return std::string(Info.param.Name); });
+
+QByteArray Contents(const QString& Path)
+{
+    QFile File(Path);
+    return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
+}
+
+// Also for the superuser, whom the system would let write it.
+TEST_F(NebuloBlur, RefusesAReadOnlyOutputAndLeavesIt)
+{
+    QFile Old(Path("old.png"));
+    ASSERT_TRUE(Old.open(QIODevice::WriteOnly) && Old.write("old picture") == 11);
+    Old.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(Path("old.png")), 0444), 0);
+    const TRun Run = RunTool({"--amount", "2", Path("in.png"), Path("old.png")});
+    EXPECT_EQ(Run.ExitCode, 1) << Run.Err.toStdString();
+    EXPECT_TRUE(Run.Err.contains("cannot write")) << Run.Err.toStdString();
+    EXPECT_EQ(Contents(Path("old.png")), "old picture");
+    EXPECT_EQ(QFileInfo(Path("old.png")).permissions() & QFile::WriteOwner, 0);
+}
+
+TEST_F(NebuloBlur, WritesThroughASymbolicLinkWhichStays)
+{
+    ASSERT_TRUE(QDir(Dir.path()).mkdir("pictures"));
+    QFile Old(Path("pictures/kept.bmp"));
+    ASSERT_TRUE(Old.open(QIODevice::WriteOnly) && Old.write("old") == 3);
+    Old.close();
+    ASSERT_TRUE(QFile::link("pictures/kept.bmp", Path("link.bmp")));
+    ASSERT_TRUE(QFile::link(Path("pictures/new.bmp"), Path("dangling.bmp")));
+    ASSERT_EQ(RunTool({"--amount", "2", Path("in.png"), Path("plain.bmp")}).ExitCode, 0);
+
+    for (const char* Link : {"link.bmp", "dangling.bmp"}) {
+        const TRun Run = RunTool({"--amount", "2", Path("in.png"), Path(Link)});
+        EXPECT_EQ(Run.ExitCode, 0) << Link << ": " << Run.Err.toStdString();
+        EXPECT_TRUE(QFileInfo(Path(Link)).isSymLink()) << Link;
+    }
+    EXPECT_EQ(Contents(Path("pictures/kept.bmp")), Contents(Path("plain.bmp")));
+    EXPECT_EQ(Contents(Path("pictures/new.bmp")), Contents(Path("plain.bmp")));
+    EXPECT_EQ(QDir(Path("pictures")).entryList(QDir::Files | QDir::Hidden).size(), 2) << "nothing left beside them";
+}
+
+// A file-size limit stands in for a full disk: the write fails part way.
+TEST_F(NebuloBlur, AFailedWriteSaysWhyAndLeavesTheOldFile)
+{
+    QFile Old(Path("out.bmp"));
+    ASSERT_TRUE(Old.open(QIODevice::WriteOnly) && Old.write("old") == 3);
+    Old.close();
+    TRunSetup Setup;
+    Setup.FileSize = 1000;
+    const TRun Run = RunTool({"--amount", "2", Path("in.png"), Path("out.bmp")}, Setup);
+    EXPECT_EQ(Run.ExitCode, 1) << Run.Err.toStdString();
+    EXPECT_TRUE(Run.Err.contains(std::strerror(EFBIG))) << Run.Err.toStdString();
+    EXPECT_EQ(Contents(Path("out.bmp")), "old");
+    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "in.png and out.bmp alone";
+}
+
+TEST(OutputFile, AFullDiskSaysSo)
+{
+    const int Full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(Full, 0);
+    try {
+        WriteAll(Full, QByteArray(4096, 'x'), "out.bmp");
+        ADD_FAILURE() << "a write to a full disk succeeded";
+    } catch (const TToolError& Error) {
+        EXPECT_EQ(Error.Text, QString("cannot write out.bmp: ") + std::strerror(ENOSPC));
+        EXPECT_EQ(Error.ExitCode, 1);
+    }
+    ::close(Full);
+}
 
 TEST_F(NebuloBlur, ExplainsItselfAndTimesTheBlur)
 {

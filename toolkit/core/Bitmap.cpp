@@ -59,18 +59,7 @@ QImage MapBack(const QImage& Rgb, const QImage& Original)
     return Mono;
 }
 
-QImage CompositedOverWhite(const QImage& Image)
-{
-    if (!Image.hasAlphaChannel())
-        return Image;
-    QImage Opaque(Image.size(), QImage::Format_RGB32);
-    Opaque.fill(Qt::white);
-    QPainter Painter(&Opaque);
-    Painter.drawImage(0, 0, Image);
-    return Opaque;
-}
-
-QImage ConvertStorage(const QImage& Image, TPixelFormat Format)
+QImage ConvertedStorage(const QImage& Image, TPixelFormat Format)
 {
     const QImage::Format Storage = StorageFor(Format);
     switch (Format) {
@@ -91,6 +80,15 @@ QImage ConvertStorage(const QImage& Image, TPixelFormat Format)
     }
 }
 
+// Qt gives a null picture when the memory for a conversion runs out.
+QImage ConvertStorage(const QImage& Image, TPixelFormat Format)
+{
+    QImage Converted = ConvertedStorage(Image, Format);
+    if (Converted.isNull())
+        throw EOutOfMemory("Out of memory");
+    return Converted;
+}
+
 } // namespace
 
 const QList<QRgb>& StandardPalette16()
@@ -103,10 +101,27 @@ const QList<QRgb>& StandardPalette16()
     return Palette;
 }
 
+QImage CompositedOverWhite(const QImage& Image)
+{
+    if (!Image.hasAlphaChannel())
+        return Image;
+    QImage Opaque(Image.size(), QImage::Format_RGB32);
+    if (Opaque.isNull())
+        throw EOutOfMemory("Out of memory");
+    Opaque.fill(Qt::white);
+    QPainter Painter(&Opaque);
+    Painter.drawImage(0, 0, Image);
+    return Opaque;
+}
+
 QImage MapToPalette(const QImage& Rgb, const QList<QRgb>& Table)
 {
+    if (Rgb.isNull())
+        return {};
     const QImage Source = Rgb.convertToFormat(QImage::Format_RGB32);
     QImage Indexed(Source.size(), QImage::Format_Indexed8);
+    if (Source.isNull() || Indexed.isNull())
+        throw EOutOfMemory("Out of memory");
     Indexed.setColorTable(Table);
     QRgb LastColour = 0;
     int LastIndex = -1;

@@ -73,6 +73,10 @@ private:
 // teal, grey, silver, red, lime, yellow, blue, fuchsia, aqua, white.
 const QList<QRgb>& StandardPalette16();
 
+// The picture as opaque 32-bit colours, its transparent pixels put over white;
+// a picture without alpha as it is.
+QImage CompositedOverWhite(const QImage& Image);
+
 // Each pixel of an RGB image mapped to the nearest entry of Table, as Indexed8.
 QImage MapToPalette(const QImage& Rgb, const QList<QRgb>& Table);
 

@@ -17,6 +17,8 @@ constexpr int FileHeaderSize = 14;
 constexpr int CoreHeaderSize = 12;
 constexpr int InfoHeaderSize = 40;
 constexpr uint32_t BI_RGB = 0;
+constexpr uint32_t BI_RLE8 = 1;
+constexpr uint32_t BI_RLE4 = 2;
 constexpr uint32_t BI_BITFIELDS = 3;
 constexpr uint32_t BI_ALPHABITFIELDS = 6;
 // Pictures beyond this many pixels are refused before anything is allocated.
@@ -54,7 +56,13 @@ struct TBmpPicture {
 // Reads a BMP file from the stream's position; bytes after the picture are
 // consumed and play no part. An empty remainder gives a null image. Fails with
 // EInvalidGraphic for a malformed file and EReadError for missing pixel rows.
+// Pixels with an alpha mask are put over white.
 TBmpPicture ReadBmpFile(TStream& Stream);
+
+// The width and height a BMP file's headers declare, read from its first
+// Size bytes without looking at any pixel; invalid when those bytes do not
+// hold readable headers.
+QSize PeekBmpSize(const uint8_t* Data, int64_t Size);
 
 // Writes an uncompressed, bottom-up BMP file: 1, 4 and 8 bits as they are,
 // 24 bits for every deeper format. A null image writes nothing.

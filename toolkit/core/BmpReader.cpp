@@ -1,5 +1,7 @@
 #include "toolkit/core/BmpFile.h"
 
+#include "toolkit/core/Bitmap.h"
+#include "toolkit/core/BmpRunLength.h"
 #include "toolkit/core/Exceptions.h"
 #include "toolkit/core/Stream.h"
 
@@ -60,11 +62,12 @@ struct TChannelMask {
             Max = M >> Shift;
         }
     }
+    // In 64 bits: a field of 25 bits or more times 255 does not fit in 32.
     uint32_t Expand(uint32_t Pixel) const
     {
         if (Max == 0)
             return 0;
-        return (((Pixel & Mask) >> Shift) * 255 + Max / 2) / Max;
+        return uint32_t((uint64_t((Pixel & Mask) >> Shift) * 255 + Max / 2) / Max);
     }
 };
 
@@ -75,6 +78,7 @@ struct THeader {
     uint32_t Compression = bmp::BI_RGB;
     uint32_t ColorsUsed = 0;
     std::array<uint32_t, 3> Masks{}; // red, green, blue
+    uint32_t AlphaMask = 0;          // 0: the pixels are opaque
     int64_t TableOffset = 0;
     int TableEntrySize = 4;
 };
@@ -115,6 +119,11 @@ THeader ParseHeaders(const uint8_t* P, int64_t Size)
             Invalid();
         }
         H.Masks = {bmp::GetU32(Masks), bmp::GetU32(Masks + 4), bmp::GetU32(Masks + 8)};
+        // The alpha mask follows the others, inside a header long enough to
+        // hold it or after a 40-byte one that says it is there.
+        if (HeaderSize >= bmp::InfoHeaderSize + 16
+            || (HeaderSize == bmp::InfoHeaderSize && H.Compression == bmp::BI_ALPHABITFIELDS))
+            H.AlphaMask = bmp::GetU32(Masks + 12);
     } else if (H.BitCount == 16) {
         H.Masks = {0x7C00, 0x03E0, 0x001F};
     } else if (H.BitCount == 32) {
@@ -123,11 +132,24 @@ THeader ParseHeaders(const uint8_t* P, int64_t Size)
     return H;
 }
 
+bool IsRunLength(const THeader& H)
+{
+    return H.Compression == bmp::BI_RLE8 || H.Compression == bmp::BI_RLE4;
+}
+
 void CheckGeometry(const THeader& H)
 {
     switch (H.BitCount) {
-    case 1: case 4: case 8: case 24:
+    case 1: case 24:
         if (H.Compression != bmp::BI_RGB)
+            Invalid();
+        break;
+    case 4:
+        if (H.Compression != bmp::BI_RGB && H.Compression != bmp::BI_RLE4)
+            Invalid();
+        break;
+    case 8:
+        if (H.Compression != bmp::BI_RGB && H.Compression != bmp::BI_RLE8)
             Invalid();
         break;
     case 16: case 32:
@@ -139,6 +161,9 @@ void CheckGeometry(const THeader& H)
         Invalid();
     }
     if (H.Width <= 0 || H.Height == 0 || H.Height == INT32_MIN)
+        Invalid();
+    // Run-length rows are stored bottom-up only.
+    if (IsRunLength(H) && H.Height < 0)
         Invalid();
     if (int64_t(H.Width) * std::abs(int64_t(H.Height)) > bmp::MaxPixels)
         Invalid();
@@ -204,24 +229,25 @@ void DecodeRow(const THeader& H, const uint8_t* Source, uchar* Dest, int Width)
         std::memcpy(Dest, Source, static_cast<size_t>(Width) * 3);
         break;
     default: {
-        const TChannelMask Red(H.Masks[0]), Green(H.Masks[1]), Blue(H.Masks[2]);
+        const TChannelMask Red(H.Masks[0]), Green(H.Masks[1]), Blue(H.Masks[2]), Alpha(H.AlphaMask);
         auto* Out = reinterpret_cast<QRgb*>(Dest);
         for (int X = 0; X < Width; ++X) {
             const uint32_t Pixel = H.BitCount == 16 ? bmp::GetU16(Source + 2 * X) : bmp::GetU32(Source + 4 * X);
-            Out[X] = qRgb(int(Red.Expand(Pixel)), int(Green.Expand(Pixel)), int(Blue.Expand(Pixel)));
+            Out[X] = qRgba(int(Red.Expand(Pixel)), int(Green.Expand(Pixel)), int(Blue.Expand(Pixel)),
+                           H.AlphaMask != 0 ? int(Alpha.Expand(Pixel)) : 255);
         }
     }
     }
 }
 
-QImage::Format StorageFormat(int BitCount)
+QImage::Format StorageFormat(const THeader& H)
 {
-    switch (BitCount) {
+    switch (H.BitCount) {
     case 1: return QImage::Format_Mono;
     case 4:
     case 8: return QImage::Format_Indexed8;
     case 24: return QImage::Format_BGR888;
-    default: return QImage::Format_RGB32;
+    default: return H.AlphaMask != 0 ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     }
 }
 
@@ -257,23 +283,43 @@ TBmpPicture ReadBmpFile(TStream& Stream)
     const int64_t PixelOffset = DeclaredOffset >= TableEnd ? DeclaredOffset : TableEnd;
     const int Rows = std::abs(H.Height);
     const int64_t Stride = bmp::RowBytes(H.Width, H.BitCount);
-    if (PixelOffset + Stride * Rows > File.Size())
+    if (PixelOffset > File.Size() || (!IsRunLength(H) && PixelOffset + Stride * Rows > File.Size()))
         throw EReadError();
 
-    QImage Image(H.Width, Rows, StorageFormat(H.BitCount));
+    QImage Image(H.Width, Rows, StorageFormat(H));
     if (Image.isNull())
         throw EOutOfMemory("Out of memory");
     if (H.BitCount <= 8)
         Image.setColorTable(Table);
-    for (int R = 0; R < Rows; ++R) {
-        const int Y = H.Height > 0 ? Rows - 1 - R : R;
-        DecodeRow(H, P + PixelOffset + Stride * R, Image.scanLine(Y), H.Width);
+    if (IsRunLength(H)) {
+        Image.fill(0);
+        if (!DecodeRunLengths(P + PixelOffset, File.Size() - PixelOffset, H.BitCount, Image))
+            throw EReadError();
+    } else {
+        for (int R = 0; R < Rows; ++R) {
+            const int Y = H.Height > 0 ? Rows - 1 - R : R;
+            DecodeRow(H, P + PixelOffset + Stride * R, Image.scanLine(Y), H.Width);
+        }
     }
     if (H.BitCount <= 8)
         CompleteTable(Image, H.BitCount);
+    if (H.AlphaMask != 0)
+        Image = CompositedOverWhite(Image);
     Result.Image = std::move(Image);
     Result.Format = PixelFormatOf(H.BitCount);
     return Result;
+}
+
+QSize PeekBmpSize(const uint8_t* Data, int64_t Size)
+{
+    try {
+        const THeader H = ParseHeaders(Data, Size);
+        if (H.Width <= 0 || H.Height == 0 || H.Height == INT32_MIN)
+            return {};
+        return {H.Width, std::abs(H.Height)};
+    } catch (const EInvalidGraphic&) {
+        return {};
+    }
 }
 
 } // namespace nebulo
