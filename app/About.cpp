@@ -1,8 +1,8 @@
 #include "app/About.h"
 
-#include "app/FormComponents.h"
 #include "toolkit/widgets/Image.h"
 #include "toolkit/widgets/Label.h"
+#include "toolkit/widgets/LayoutReader.h"
 #include "toolkit/widgets/StandardControls.h"
 
 namespace nebulo {
@@ -13,11 +13,11 @@ TAboutBox::TAboutBox(QWidget* Parent) : TForm(Parent)
 {
     RegisterStandardControls();
     ReadLayout(":/layouts/About.layout");
-    Image1 = Component<TImage>(*this, "Image1");
-    Label1 = Component<TLabel>(*this, "Label1");
-    Label2 = Component<TLabel>(*this, "Label2");
-    Label3 = Component<TLabel>(*this, "Label3");
-    Label4 = Component<TLabel>(*this, "Label4");
+    Image1 = LayoutComponent<TImage>(*this, "Image1");
+    Label1 = LayoutComponent<TLabel>(*this, "Label1");
+    Label2 = LayoutComponent<TLabel>(*this, "Label2");
+    Label3 = LayoutComponent<TLabel>(*this, "Label3");
+    Label4 = LayoutComponent<TLabel>(*this, "Label4");
     DoCreate();
 }
 

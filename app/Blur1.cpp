@@ -2,7 +2,6 @@
 
 #include "app/About.h"
 #include "app/AmountText.h"
-#include "app/FormComponents.h"
 #include "app/Interaction.h"
 #include "blur/BlurCommand.h"
 #include "desktop/DesktopClipboard.h"
@@ -37,18 +36,18 @@ TForm1::TForm1(QWidget* Parent) : TForm(Parent)
 {
     RegisterBlur1Classes();
     ReadLayout(":/layouts/Blur1.layout");
-    SpeedButton1 = Component<TSpeedButton>(*this, "SpeedButton1");
-    SpeedButton2 = Component<TSpeedButton>(*this, "SpeedButton2");
-    Panel1 = Component<TPanel>(*this, "Panel1");
-    ZImage1 = Component<TZImage>(*this, "ZImage1");
-    SDIB1 = Component<TSDIB>(*this, "SDIB1");
-    CheckBox1 = Component<TCheckBox>(*this, "CheckBox1");
-    TrackBar1 = Component<TTrackBar>(*this, "TrackBar1");
-    Label3 = Component<TLabel>(*this, "Label3");
-    SpeedButton3 = Component<TSpeedButton>(*this, "SpeedButton3");
-    SpeedButton4 = Component<TSpeedButton>(*this, "SpeedButton4");
-    SpeedButton5 = Component<TSpeedButton>(*this, "SpeedButton5");
-    Bevel1 = Component<TBevel>(*this, "Bevel1");
+    SpeedButton1 = LayoutComponent<TSpeedButton>(*this, "SpeedButton1");
+    SpeedButton2 = LayoutComponent<TSpeedButton>(*this, "SpeedButton2");
+    Panel1 = LayoutComponent<TPanel>(*this, "Panel1");
+    ZImage1 = LayoutComponent<TZImage>(*this, "ZImage1");
+    SDIB1 = LayoutComponent<TSDIB>(*this, "SDIB1");
+    CheckBox1 = LayoutComponent<TCheckBox>(*this, "CheckBox1");
+    TrackBar1 = LayoutComponent<TTrackBar>(*this, "TrackBar1");
+    Label3 = LayoutComponent<TLabel>(*this, "Label3");
+    SpeedButton3 = LayoutComponent<TSpeedButton>(*this, "SpeedButton3");
+    SpeedButton4 = LayoutComponent<TSpeedButton>(*this, "SpeedButton4");
+    SpeedButton5 = LayoutComponent<TSpeedButton>(*this, "SpeedButton5");
+    Bevel1 = LayoutComponent<TBevel>(*this, "Bevel1");
     DesktopClipboard_ = new TDesktopClipboard(this);
     Clipboard().SetPictureOfferMaker(&TDesktopClipboard::MakeOffer);
     connect(DesktopClipboard_, &TDesktopClipboard::PasteFinished, this, &TForm1::PasteFinished);

@@ -2,7 +2,7 @@
 
 #include "desktop/KeyCommands.h"
 #include "desktop/PictureHistory.h"
-#include "toolkit/widgets/Mouse.h"
+#include "toolkit/core/Mouse.h"
 
 #include <QObject>
 

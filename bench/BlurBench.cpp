@@ -72,10 +72,12 @@ TMemoryStream& PictureFile()
     return File;
 }
 
-void LoadPicture(TSDIB& Surface)
+// Into a surface or a bitmap.
+template <typename T>
+void LoadPicture(T& Target)
 {
     PictureFile().Seek(0, soBeginning);
-    Surface.LoadFromStream(PictureFile());
+    Target.LoadFromStream(PictureFile());
 }
 
 // The timings repeat the blur on the same surface: its cost does not depend
@@ -108,8 +110,7 @@ void Fast(benchmark::State& State, TBlurIsa Isa, int Threads)
 void BlurCommand(benchmark::State& State)
 {
     TBitmap Picture;
-    PictureFile().Seek(0, soBeginning);
-    Picture.LoadFromStream(PictureFile());
+    LoadPicture(Picture);
     TSDIB Surface;
     const int32_t Position = int32_t(State.range(0));
     for (auto _ : State)
@@ -119,16 +120,31 @@ void BlurCommand(benchmark::State& State)
 #ifdef NEBULO_BENCH_OPENCV
 // The same work for OpenCV: 8-bit, 3 channels, the kernel's width, sigma a
 // quarter of the amount, one thread.
+class TOpenCvBlur {
+public:
+    explicit TOpenCvBlur(int Position)
+        : Sigma_(Position * 0.1 / 4), Source_(Side, Side, CV_8UC3, const_cast<uint8_t*>(Pixels().data())),
+          Result_(Side, Side, CV_8UC3)
+    {
+        cv::setNumThreads(1);
+        BuildKernel(Position * 0.1);
+        Taps_ = 2 * KernelHigh + 1;
+    }
+
+    void operator()() { cv::GaussianBlur(Source_, Result_, cv::Size(Taps_, Taps_), Sigma_, Sigma_); }
+
+private:
+    double Sigma_;
+    int Taps_ = 0;
+    const cv::Mat Source_;
+    cv::Mat Result_;
+};
+
 void OpenCv(benchmark::State& State)
 {
-    cv::setNumThreads(1);
-    const int Position = int(State.range(0));
-    BuildKernel(Position * 0.1);
-    const int Taps = 2 * KernelHigh + 1;
-    const cv::Mat Source(Side, Side, CV_8UC3, const_cast<uint8_t*>(Pixels().data()));
-    cv::Mat Result(Side, Side, CV_8UC3);
+    TOpenCvBlur Blur(int(State.range(0)));
     for (auto _ : State)
-        cv::GaussianBlur(Source, Result, cv::Size(Taps, Taps), Position * 0.1 / 4, Position * 0.1 / 4);
+        Blur();
 }
 #else
 void OpenCv(benchmark::State& State)
@@ -156,16 +172,10 @@ void ReferenceOverFast(benchmark::State& State)
 #ifdef NEBULO_BENCH_OPENCV
 void OpenCvOverFast(benchmark::State& State)
 {
-    cv::setNumThreads(1);
     const int Position = int(State.range(0));
-    BuildKernel(Position * 0.1);
-    const int Taps = 2 * KernelHigh + 1;
-    const cv::Mat Source(Side, Side, CV_8UC3, const_cast<uint8_t*>(Pixels().data()));
-    cv::Mat Result(Side, Side, CV_8UC3);
+    TOpenCvBlur Blur(Position);
     TSDIB Fast;
-    Paired(
-        State, [&] { cv::GaussianBlur(Source, Result, cv::Size(Taps, Taps), Position * 0.1 / 4, Position * 0.1 / 4); },
-        FastOneThread(Fast, Position));
+    Paired(State, std::ref(Blur), FastOneThread(Fast, Position));
 }
 #else
 void OpenCvOverFast(benchmark::State& State)
@@ -179,8 +189,7 @@ void CommandOverBlur(benchmark::State& State)
 {
     const int32_t Position = int32_t(State.range(0));
     TBitmap Picture;
-    PictureFile().Seek(0, soBeginning);
-    Picture.LoadFromStream(PictureFile());
+    LoadPicture(Picture);
     TSDIB CommandSurface;
     TSDIB Surface;
     LoadPicture(Surface);

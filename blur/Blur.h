@@ -23,7 +23,10 @@ inline uint8_t KernelWeight(int Offset)
     return KernelWeights[static_cast<size_t>(Offset + KernelReach)];
 }
 
-// The engine holds one row or column at a time in a line of this many pixels.
+// The engine's line: one row or column of pixel values at a time, in a
+// buffer of fixed length (8 KB on the stack, nothing allocated per line). A
+// surface wider or higher is refused with a failure before a pixel changes;
+// the Blur command keeps its pictures below this (BlurSizeLimit).
 constexpr int32_t LineBufferLength = 2025;
 
 // weight(k) = trunc(255 * exp(-(4k / Amount)^2 / 2)), then trimmed and summed.

@@ -80,7 +80,7 @@ void RunBlurSteps(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithB
     Ended("back");
 }
 
-TBlurRefusal BlurPicture(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder)
+TBlurRefusal RunBlurCommand(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder)
 {
     const TBlurRefusal Refusal = CheckBlurGuards(Picture, Position, WithBorder);
     if (Refusal == TBlurRefusal::None)

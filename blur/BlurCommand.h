@@ -1,5 +1,7 @@
 #pragma once
 
+#include "blur/Blur.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -8,8 +10,13 @@ namespace nebulo {
 class TBitmap;
 class TSDIB;
 
-// Pictures that reach the engine are below this size on both sides.
+// The Blur command's guard: it leaves a picture this wide or high, border
+// included, as it is, so the largest it blurs is LargestBlurSide on a side:
+// two pixels inside the engine's line buffer, whose own refusal (a failure)
+// the command therefore never meets.
 constexpr int32_t BlurSizeLimit = 2024;
+constexpr int32_t LargestBlurSide = BlurSizeLimit - 1;
+static_assert(LargestBlurSide <= LineBufferLength, "the guard must keep pictures within the line buffer");
 
 // Why the Blur command ended without doing anything.
 enum class TBlurRefusal { None, EmptyPicture, AmountNotPositive, TooWide, TooHigh };
@@ -39,6 +46,6 @@ void RunBlurSteps(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithB
 
 // The whole Blur command without its cursor: guards, then the steps. Picture
 // is not touched when a guard holds.
-TBlurRefusal BlurPicture(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder);
+TBlurRefusal RunBlurCommand(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithBorder);
 
 } // namespace nebulo

@@ -9,58 +9,35 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 namespace nebulo {
 
+// What the fast path computes: the reference's bytes. Each channel byte of
+// a 24-bit picture becomes, first along every row and then along every
+// column of that result, the line wrapping around at its ends,
+//
+//   out(i) = Sum div KernelSum,   Sum = w(0) s(i) + sum for k = 1..Reach of w(k) (s(i - k) + s(i + k)),
+//
+// where w are the kernel's weights, symmetric, so the two sources at -k and
+// +k are added first (at most 510) and weighed once. In integers:
+// - the weights are doubled and the sum starts at 1, so 2 Sum + 1 is kept;
+// - the outermost terms, whose weights are small, are merged: summed with
+//   their weights in 16 bits into one term that weighs 1;
+// - the division is exact: (2 Sum + 1) times 0.5 / KernelSum, in float and
+//   truncated, is Sum div KernelSum for every sum that can occur
+//   (FastBlurKernel.h).
+//
+// The schedule follows the kernel in that form (PairKernel): both passes
+// in one sweep down the rows of the held file (TFastBlur), the rows shared
+// among threads (Share), and the convolution of a line written once for
+// every instruction set (PairConvolution.h, chosen by KernelOf).
+
 namespace {
 
-// Below this many pixels a second thread costs more than it saves.
-constexpr int64_t TwoThreadPixels = 1 << 16;
-constexpr int MaxThreads = 2;
-
-TConvolveLine KernelOf(TBlurIsa Isa)
-{
-    switch (Isa) {
-    case TBlurIsa::Portable: return PortableKernel();
-#ifdef NEBULO_X86_KERNELS
-    case TBlurIsa::Sse2: return Sse2Kernel();
-    case TBlurIsa::Avx2: return Avx2Kernel();
-    case TBlurIsa::Avx512: return Avx512Kernel();
-#else
-    default: break;
-#endif
-    }
-    return nullptr;
-}
-
-// The pixel rows of a 24-bit held file; row 0 is the top one, stored last.
-struct TRows {
-    uint8_t* Bottom = nullptr;
-    int32_t Width = 0;
-    int32_t Height = 0;
-    int64_t Stride = 0;
-
-    uint8_t* Row(int32_t Y) const { return Bottom + (Height - 1 - Y) * Stride; }
-};
-
-// The rows the reference would read and write, when the held file holds all
-// of them: the last byte it touches is the third of the top row's last pixel.
-bool FindRows(TSDIB& Surface, TRows& Rows)
-{
-    if (!Surface.Valid() || Surface.BitCount() != 24 || Surface.Width() < 1 || Surface.Height() < 1
-        || Surface.Width() > LineBufferLength || Surface.Height() > LineBufferLength || Surface.PixelOffset() < 0)
-        return false;
-    TMemoryStream& File = Surface.DIBFile();
-    const int64_t End = Surface.PixelOffset() + (Surface.Height() - 1) * Surface.RowStride() + 3 * int64_t(Surface.Width());
-    if (End > File.Size())
-        return false;
-    Rows = {File.Memory() + Surface.PixelOffset(), Surface.Width(), Surface.Height(), Surface.RowStride()};
-    return true;
-}
+// The kernel in the form above.
 
 // How many of the outermost terms of the kernel BuildKernel left can be
 // summed in 16 bits (see MaxMerged): the most that fit, of Reach's parity.
@@ -106,6 +83,33 @@ bool PairKernel(TTapKernel& Kernel)
     for (int G = 0; G < MaxTermPairs; ++G)
         Kernel.Pairs[size_t(G)] = 2 * Weight(2 * G) | (2 * Weight(2 * G + 1) << 16);
     Kernel.Reciprocal = DivisionReciprocal(KernelSum);
+    return true;
+}
+
+// The schedule: rows, threads, instruction sets.
+
+// The pixel rows of a 24-bit held file; row 0 is the top one, stored last.
+struct TRows {
+    uint8_t* Bottom = nullptr;
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int64_t Stride = 0;
+
+    uint8_t* Row(int32_t Y) const { return Bottom + (Height - 1 - Y) * Stride; }
+};
+
+// The rows the reference would read and write, when the held file holds all
+// of them: the last byte it touches is the third of the top row's last pixel.
+bool FindRows(TSDIB& Surface, TRows& Rows)
+{
+    if (!Surface.Valid() || Surface.BitCount() != 24 || Surface.Width() < 1 || Surface.Height() < 1
+        || Surface.Width() > LineBufferLength || Surface.Height() > LineBufferLength || Surface.PixelOffset() < 0)
+        return false;
+    TMemoryStream& File = Surface.DIBFile();
+    const int64_t End = Surface.PixelOffset() + (Surface.Height() - 1) * Surface.RowStride() + 3 * int64_t(Surface.Width());
+    if (End > File.Size())
+        return false;
+    Rows = {File.Memory() + Surface.PixelOffset(), Surface.Width(), Surface.Height(), Surface.RowStride()};
     return true;
 }
 
@@ -206,6 +210,10 @@ private:
     ptrdiff_t Bytes_;
 };
 
+// Below this many pixels a second thread costs more than it saves.
+constexpr int64_t TwoThreadPixels = 1 << 16;
+constexpr int MaxThreads = 2;
+
 // Splits 0..Count into one share per scratch; the caller's thread takes the
 // first. Without a second thread the caller does every share.
 template <class F>
@@ -226,6 +234,21 @@ void Share(std::vector<TScratch>& Scratches, int32_t Count, F Work)
     Range(0, 1);
     for (int32_t Part = Done; Part < Parts; ++Part)
         Range(Part, Part + 1);
+}
+
+TConvolveLine KernelOf(TBlurIsa Isa)
+{
+    switch (Isa) {
+    case TBlurIsa::Portable: return PortableKernel();
+#ifdef NEBULO_X86_KERNELS
+    case TBlurIsa::Sse2: return Sse2Kernel();
+    case TBlurIsa::Avx2: return Avx2Kernel();
+    case TBlurIsa::Avx512: return Avx512Kernel();
+#else
+    default: break;
+#endif
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -295,14 +318,12 @@ bool FastBlurPasses(TSDIB& Surface, const TFastBlurOptions& Options)
             ? int(std::clamp(std::thread::hardware_concurrency(), 1u, unsigned(MaxThreads)))
             : 1;
     std::vector<TScratch> Scratches;
-    try {
+    OutOfMemoryAsFailure([&] {
         const int Count = std::clamp(Threads, 1, MaxThreads);
         Scratches.reserve(size_t(Count));
         for (int S = 0; S < Count; ++S)
             Scratches.emplace_back(Rows.Width, Kernel.Reach);
-    } catch (const std::bad_alloc&) {
-        throw EOutOfMemory("Out of memory");
-    }
+    });
     // The first sweep's threads end before the second's start: no row is
     // written before every share has read the rows beyond its ends.
     Share(Scratches, Rows.Height,

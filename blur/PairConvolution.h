@@ -64,7 +64,8 @@ template <class Isa, int Reach, int Merged>
                                                 ptrdiff_t I, uint8_t* Out)
 {
     constexpr int Plain = Reach - Merged;
-    constexpr int PairCount = (Plain + 1 + (Merged > 0 ? 1 : 0) + 1) / 2;
+    // The centre, the plain terms and the merged one, two to a multiply-add.
+    constexpr int UsedPairs = (1 + Plain + (Merged > 0 ? 1 : 0) + 1) / 2;
     typename Isa::W MergedTerm = Isa::Zero();
 #pragma GCC unroll 6
     for (int M = 1; M <= Merged; ++M)
@@ -72,7 +73,7 @@ template <class Isa, int Reach, int Merged>
                                                                MergedWeights[M - 1]));
     typename Isa::Acc Sum = Isa::Start();
 #pragma GCC unroll 11
-    for (int G = 0; G < PairCount; ++G)
+    for (int G = 0; G < UsedPairs; ++G)
         Isa::MultiplyAdd(Sum, Term<Isa, Plain, Merged>(Centre, 2 * G, I, MergedTerm),
                          Term<Isa, Plain, Merged>(Centre, 2 * G + 1, I, MergedTerm), Pairs[G]);
     Isa::Store(Out + I, Sum, Reciprocal);
@@ -91,9 +92,8 @@ void ConvolveLineWith(const TTapKernel& Kernel, const uint8_t* const* Sources, p
             return;
         }
     }
-    constexpr int PairCount = MaxTermPairs;
-    typename Isa::V Pairs[PairCount];
-    for (int G = 0; G < PairCount; ++G)
+    typename Isa::V Pairs[MaxTermPairs];
+    for (int G = 0; G < MaxTermPairs; ++G)
         Pairs[G] = Isa::Splat(Kernel.Pairs[size_t(G)]);
     typename Isa::V MergedWeights[MaxMerged];
     for (int M = 0; M < MaxMerged; ++M)

@@ -34,7 +34,7 @@ QString OutcomeLine(const TBlurForecast& Forecast)
         case TBlurRefusal::TooHigh:
             return QStringLiteral("\nThe picture is %1%2, over the %3-pixel limit: a Blur changes nothing")
                 .arg(Size(Forecast), Forecast.WithBorder ? QStringLiteral(" with the border") : QString())
-                .arg(BlurSizeLimit - 1);
+                .arg(LargestBlurSide);
         case TBlurRefusal::AmountNotPositive:
         case TBlurRefusal::None: break;
         }

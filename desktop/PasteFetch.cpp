@@ -26,6 +26,32 @@ TFetchResult Failed(const Exception& Error, TTrace Trace)
     return Result;
 }
 
+// The owner's picture, ready to show; what fails on the way leaves as an
+// exception.
+TFetchResult ReadFromOwner(const QByteArray& Display, const QList<QByteArray>& Preferred, TTrace& Trace)
+{
+    TX11Selection Selection(Display.isEmpty() ? nullptr : Display.constData());
+    const TX11Selection::TTargets Offered = Selection.Targets(ClipboardPatience);
+    if (Offered.Outcome == TOutcome::NoAnswer)
+        return Failed(EInvalidOperation(NoAnswerMessage), std::move(Trace));
+    const auto Chosen = std::find_if(Preferred.begin(), Preferred.end(),
+                                     [&](const QByteArray& Type) { return Offered.Names.contains(Type); });
+    if (Offered.Outcome != TOutcome::Done || Chosen == Preferred.end()) {
+        TFetchResult Nothing;
+        Nothing.Trace = std::move(Trace);
+        return Nothing;
+    }
+    const TX11Selection::TTransfer Transfer = Selection.Read(*Chosen, ClipboardPatience, ClipboardByteLimit);
+    switch (Transfer.Outcome) {
+    case TOutcome::Done: break;
+    case TOutcome::NoAnswer: return Failed(EInvalidOperation(NoAnswerMessage), std::move(Trace));
+    case TOutcome::TooLarge: return Failed(EInvalidGraphic(TooLargeMessage), std::move(Trace));
+    default: return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
+    }
+    Trace.Mark("read");
+    return PrepareClipboardBytes(Transfer.Bytes, std::move(Trace));
+}
+
 } // namespace
 
 TFetchResult PrepareClipboardBytes(const QByteArray& Bytes, TTrace Trace)
@@ -56,30 +82,9 @@ QList<QByteArray> PastePreferences()
 TFetchResult FetchFromOwner(const QByteArray& Display, const QList<QByteArray>& Preferred, TTrace Trace)
 {
     try {
-        TX11Selection Selection(Display.isEmpty() ? nullptr : Display.constData());
-        const TX11Selection::TTargets Offered = Selection.Targets(ClipboardPatience);
-        if (Offered.Outcome == TOutcome::NoAnswer)
-            return Failed(EInvalidOperation(NoAnswerMessage), std::move(Trace));
-        const auto Chosen = std::find_if(Preferred.begin(), Preferred.end(),
-                                         [&](const QByteArray& Type) { return Offered.Names.contains(Type); });
-        if (Offered.Outcome != TOutcome::Done || Chosen == Preferred.end()) {
-            TFetchResult Nothing;
-            Nothing.Trace = std::move(Trace);
-            return Nothing;
-        }
-        const TX11Selection::TTransfer Transfer = Selection.Read(*Chosen, ClipboardPatience, ClipboardByteLimit);
-        switch (Transfer.Outcome) {
-        case TOutcome::Done: break;
-        case TOutcome::NoAnswer: return Failed(EInvalidOperation(NoAnswerMessage), std::move(Trace));
-        case TOutcome::TooLarge: return Failed(EInvalidGraphic(TooLargeMessage), std::move(Trace));
-        default: return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
-        }
-        Trace.Mark("read");
-        return PrepareClipboardBytes(Transfer.Bytes, std::move(Trace));
+        return OutOfMemoryAsFailure([&] { return ReadFromOwner(Display, Preferred, Trace); });
     } catch (const Exception& Error) {
         return Failed(Error, std::move(Trace));
-    } catch (const std::bad_alloc&) {
-        return Failed(EOutOfMemory("Out of memory"), std::move(Trace));
     }
 }
 

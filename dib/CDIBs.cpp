@@ -1,6 +1,6 @@
 #include "dib/CDIBs.h"
 
-#include "dib/DIBLayout.h"
+#include "dib/DIBMessages.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/BitmapDIB.h"
 #include "toolkit/core/Clipboard.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "toolkit/core/BmpLayout.h"
 #include "toolkit/core/GdiObjects.h"
 #include "toolkit/core/Graphic.h"
 #include "toolkit/core/Stream.h"
@@ -58,7 +59,7 @@ struct TDIBImage {
 // and outlive the stream.
 class TFakeDIBFileStream : public TStream {
 public:
-    static constexpr int HeaderSize = 14;
+    static constexpr int HeaderSize = bmp::FileHeaderSize;
 
     explicit TFakeDIBFileStream(const TDIBImage& Image);
 

@@ -1,5 +1,7 @@
 #include "dib/CDIBs.h"
 
+#include "toolkit/core/BmpLayout.h"
+
 #include <cstring>
 
 namespace nebulo {
@@ -16,8 +18,9 @@ int32_t DIBColorCount(uint16_t BitCount)
 
 int32_t DIBRowBytes(int32_t Bits)
 {
-    // In 64 bits, so that the rounding up cannot overflow.
-    return int32_t((int64_t(Bits) + 31) / 32 * 4);
+    // A row of Bits one-bit pixels; in 64 bits, so that the rounding up
+    // cannot overflow.
+    return int32_t(bmp::RowBytes(Bits, 1));
 }
 
 void CopyBitRow(const uint8_t* Source, uint8_t* Dest, int Shift, int32_t Bits)

@@ -1,6 +1,6 @@
 #include "dib/CDIBs.h"
 
-#include "dib/DIBLayout.h"
+#include "dib/DIBMessages.h"
 #include "toolkit/core/Clipboard.h"
 #include "toolkit/core/Exceptions.h"
 #include "toolkit/core/GlobalMemory.h"
@@ -30,7 +30,7 @@ void TDIB::SaveToClipboardFormat(uint16_t& Format, HGLOBAL& Data, HPALETTE& Pale
     const int64_t Size = DIB.Size();
     TGlobalMemory Block(GlobalAlloc(GMEM_MOVEABLE, size_t(Size)));
     if (!Block)
-        throw EOutOfMemory("Out of memory");
+        throw EOutOfMemory();
     {
         const TGlobalLock Lock(Block.get());
         DIB.Seek(0, soBeginning);

@@ -1,7 +1,7 @@
 #include "dib/CDIBs.h"
 
-#include "dib/DIBLayout.h"
-#include "toolkit/core/BmpFile.h"
+#include "dib/DIBMessages.h"
+#include "toolkit/core/BmpLayout.h"
 #include "toolkit/core/Exceptions.h"
 
 #include <algorithm>
@@ -33,30 +33,31 @@ void TDIB::CopyRegion(int32_t X, int32_t Y, int32_t NewWidth, int32_t NewHeight,
     // Held here, so that the source rows outlive Target's new record even
     // when Target is this graphic.
     const std::shared_ptr<const TDIBImage> Source = Image_;
-    const int64_t H = Source->Bits - Source->Info;
-    const int32_t B = bmp::GetU16(Source->Info + dib::biBitCount);
-    const int64_t DestStride = DIBRowBytes(B * NewWidth);
-    const int64_t SourceStride = DIBRowBytes(B * Width());
-    const int64_t P = DestStride * NewHeight;
+    // The info header with its colour table, kept as it is but for the sizes.
+    const int64_t InfoBytes = Source->Bits - Source->Info;
+    const int32_t BitCount = bmp::GetU16(Source->Info + bmp::biBitCount);
+    const int64_t DestStride = DIBRowBytes(BitCount * NewWidth);
+    const int64_t SourceStride = DIBRowBytes(BitCount * Width());
+    const int64_t PixelBytes = DestStride * NewHeight;
 
     auto DIB = std::make_unique<TMemoryStream>();
-    DIB->SetSize(H + P);
+    DIB->SetSize(InfoBytes + PixelBytes);
     uint8_t* Info = DIB->Memory();
-    std::copy_n(Source->Info, H, Info);
-    bmp::PutU32(Info + dib::biWidth, uint32_t(NewWidth));
-    bmp::PutU32(Info + dib::biHeight, uint32_t(NewHeight));
-    bmp::PutU32(Info + dib::biSizeImage, uint32_t(P));
+    std::copy_n(Source->Info, InfoBytes, Info);
+    bmp::PutU32(Info + bmp::biWidth, uint32_t(NewWidth));
+    bmp::PutU32(Info + bmp::biHeight, uint32_t(NewHeight));
+    bmp::PutU32(Info + bmp::biSizeImage, uint32_t(PixelBytes));
 
-    const int64_t FirstBit = int64_t(B) * X;
+    const int64_t FirstBit = int64_t(BitCount) * X;
     const uint8_t* From = Source->Bits + int64_t(Height() - Y - NewHeight) * SourceStride + FirstBit / 8;
-    uint8_t* To = Info + H;
+    uint8_t* To = Info + InfoBytes;
     // Rows of no bytes need no copying, however many a header claims.
     for (int32_t Row = 0; Row < NewHeight && DestStride > 0; ++Row) {
-        CopyBitRow(From, To, int(FirstBit % 8), B * NewWidth);
+        CopyBitRow(From, To, int(FirstBit % 8), BitCount * NewWidth);
         From += SourceStride;
         To += DestStride;
     }
-    Target.NewImage(NewWidth, NewHeight, std::move(DIB), H);
+    Target.NewImage(NewWidth, NewHeight, std::move(DIB), InfoBytes);
 }
 
 } // namespace nebulo

@@ -1,7 +1,6 @@
 #include "dib/CDIBs.h"
 
-#include "dib/DIBLayout.h"
-#include "toolkit/core/BmpFile.h"
+#include "toolkit/core/BmpLayout.h"
 #include "toolkit/core/Canvas.h"
 #include "toolkit/core/DeviceContext.h"
 #include "toolkit/core/StretchDIBits.h"
@@ -34,12 +33,13 @@ TPaletteHandle TDIB::CreateDIBPalette() const
 {
     RequireDIB();
     const uint8_t* Info = Image_->Info;
-    const uint16_t N = bmp::GetU16(Info + dib::biBitCount) >= 16 ? 0 : uint16_t(bmp::GetU32(Info + dib::biClrUsed));
+    const uint16_t Entries =
+        bmp::GetU16(Info + bmp::biBitCount) >= 16 ? 0 : uint16_t(bmp::GetU32(Info + bmp::biClrUsed));
     LOGPALETTE Palette;
     Palette.palVersion = 0x300;
-    Palette.palNumEntries = N;
-    for (uint16_t I = 0; I < N; ++I) {
-        const uint8_t* Quad = Info + dib::InfoSize + 4 * I;
+    Palette.palNumEntries = Entries;
+    for (uint16_t I = 0; I < Entries; ++I) {
+        const uint8_t* Quad = Info + bmp::InfoHeaderSize + bmp::QuadSize * I;
         Palette.palPalEntry.push_back({Quad[2], Quad[1], Quad[0], 0});
     }
     return TPaletteHandle(CreatePalette(Palette));

@@ -1,7 +1,7 @@
 #include "dib/CDIBs.h"
 
-#include "dib/DIBLayout.h"
-#include "toolkit/core/BmpFile.h"
+#include "dib/DIBMessages.h"
+#include "toolkit/core/BmpLayout.h"
 #include "toolkit/core/Exceptions.h"
 
 #include <algorithm>
@@ -11,13 +11,16 @@ namespace nebulo {
 
 namespace {
 
+// A held DIB, with its file header, stays addressable by 32-bit offsets.
+constexpr int64_t MaxFileBytes = INT32_MAX;
+
 // What LoadDIB learns from a header before it reads anything else.
 struct TDIBShape {
     int64_t Width = 0;
     int64_t Height = 0;
     uint16_t BitCount = 0;
     int64_t Entries = 0;    // colour-table entries held afterwards
-    int64_t EntrySize = 4;  // bytes of one entry in the source
+    int64_t EntrySize = bmp::QuadSize; // bytes of one entry in the source
     int64_t PixelBytes = 0;
 };
 
@@ -44,10 +47,10 @@ void CheckShape(TDIBShape& Shape)
     if (!KnownBitCount(Shape.BitCount) || Shape.Width < 0 || Shape.Height < 0 || !TableFits)
         throw EInvalidGraphic(dib::InvalidBitmapFormat);
     const int64_t RowBits = Shape.Width * Shape.BitCount;
-    if (RowBits > dib::MaxFileBytes)
+    if (RowBits > MaxFileBytes)
         throw EInvalidGraphic(dib::InvalidBitmapFormat);
     Shape.PixelBytes = int64_t(DIBRowBytes(int32_t(RowBits))) * Shape.Height;
-    if (bmp::FileHeaderSize + dib::InfoSize + 4 * Shape.Entries + Shape.PixelBytes > dib::MaxFileBytes)
+    if (bmp::FileHeaderSize + bmp::InfoHeaderSize + bmp::QuadSize * Shape.Entries + Shape.PixelBytes > MaxFileBytes)
         throw EInvalidGraphic(dib::InvalidBitmapFormat);
 }
 
@@ -55,29 +58,29 @@ void CheckShape(TDIBShape& Shape)
 
 void TDIB::LoadDIB(TStream& Stream)
 {
-    uint8_t Header[dib::InfoSize] = {};
+    uint8_t Header[bmp::InfoHeaderSize] = {};
     ReadHeaderBytes(Stream, Header, 4);
     Stream.Seek(-4, soCurrent);
-    const uint32_t HeaderSize = bmp::GetU32(Header);
-    const bool Core = HeaderSize == dib::CoreSize;
-    if (!Core && HeaderSize != dib::InfoSize)
+    const uint32_t HeaderSize = bmp::GetU32(Header + bmp::biSize);
+    const bool Core = HeaderSize == bmp::CoreHeaderSize;
+    if (!Core && HeaderSize != bmp::InfoHeaderSize)
         throw EInvalidGraphic("");
     ReadHeaderBytes(Stream, Header, HeaderSize);
 
     TDIBShape Shape;
     if (Core) {
-        Shape.Width = bmp::GetU16(Header + dib::bcWidth);
-        Shape.Height = bmp::GetU16(Header + dib::bcHeight);
-        Shape.BitCount = bmp::GetU16(Header + dib::bcBitCount);
+        Shape.Width = bmp::GetU16(Header + bmp::bcWidth);
+        Shape.Height = bmp::GetU16(Header + bmp::bcHeight);
+        Shape.BitCount = bmp::GetU16(Header + bmp::bcBitCount);
         Shape.Entries = DIBColorCount(Shape.BitCount);
-        Shape.EntrySize = 3;
+        Shape.EntrySize = bmp::TripleSize;
     } else {
-        Shape.Width = bmp::GetI32(Header + dib::biWidth);
-        Shape.Height = bmp::GetI32(Header + dib::biHeight);
-        Shape.BitCount = bmp::GetU16(Header + dib::biBitCount);
-        if (bmp::GetU32(Header + dib::biCompression) != bmp::BI_RGB)
+        Shape.Width = bmp::GetI32(Header + bmp::biWidth);
+        Shape.Height = bmp::GetI32(Header + bmp::biHeight);
+        Shape.BitCount = bmp::GetU16(Header + bmp::biBitCount);
+        if (bmp::GetU32(Header + bmp::biCompression) != bmp::BI_RGB)
             throw EInvalidGraphic(dib::InvalidBitmapFormat);
-        Shape.Entries = bmp::GetU32(Header + dib::biClrUsed);
+        Shape.Entries = bmp::GetU32(Header + bmp::biClrUsed);
         if (Shape.Entries == 0)
             Shape.Entries = DIBColorCount(Shape.BitCount);
     }
@@ -89,27 +92,27 @@ void TDIB::LoadDIB(TStream& Stream)
     if (Remaining - SourceTable < Shape.PixelBytes)
         throw EReadError();
 
-    const int64_t BitsOffset = dib::InfoSize + 4 * Shape.Entries;
+    const int64_t BitsOffset = bmp::InfoHeaderSize + bmp::QuadSize * Shape.Entries;
     auto DIB = std::make_unique<TMemoryStream>();
     DIB->SetSize(BitsOffset + Shape.PixelBytes);
     uint8_t* Info = DIB->Memory();
     if (Core) {
-        bmp::PutU32(Info, dib::InfoSize);
-        bmp::PutU32(Info + dib::biWidth, uint32_t(Shape.Width));
-        bmp::PutU32(Info + dib::biHeight, uint32_t(Shape.Height));
-        bmp::PutU16(Info + dib::biPlanes, bmp::GetU16(Header + dib::bcPlanes));
-        bmp::PutU16(Info + dib::biBitCount, Shape.BitCount);
-        bmp::PutU32(Info + dib::biSizeImage, uint32_t(Shape.PixelBytes));
-        bmp::PutU32(Info + dib::biClrUsed, uint32_t(Shape.Entries));
-        bmp::PutU32(Info + dib::biClrImportant, uint32_t(Shape.Entries));
+        bmp::PutInfoHeader(Info, {.Width = int32_t(Shape.Width),
+                                  .Height = int32_t(Shape.Height),
+                                  .Planes = bmp::GetU16(Header + bmp::bcPlanes),
+                                  .BitCount = Shape.BitCount,
+                                  .SizeImage = uint32_t(Shape.PixelBytes),
+                                  .ClrUsed = uint32_t(Shape.Entries),
+                                  .ClrImportant = uint32_t(Shape.Entries)});
         std::vector<uint8_t> Triples(size_t(SourceTable), 0);
         Stream.ReadBuffer(Triples.data(), SourceTable);
         for (int64_t I = 0; I < Shape.Entries; ++I)
-            std::copy_n(Triples.data() + 3 * I, 3, Info + dib::InfoSize + 4 * I);
+            std::copy_n(Triples.data() + bmp::TripleSize * I, bmp::TripleSize,
+                        Info + bmp::InfoHeaderSize + bmp::QuadSize * I);
     } else {
-        bmp::PutU32(Header + dib::biClrUsed, uint32_t(Shape.Entries));
-        std::copy_n(Header, dib::InfoSize, Info);
-        Stream.ReadBuffer(Info + dib::InfoSize, 4 * Shape.Entries);
+        bmp::PutU32(Header + bmp::biClrUsed, uint32_t(Shape.Entries));
+        std::copy_n(Header, bmp::InfoHeaderSize, Info);
+        Stream.ReadBuffer(Info + bmp::InfoHeaderSize, bmp::QuadSize * Shape.Entries);
     }
     Stream.ReadBuffer(Info + BitsOffset, Shape.PixelBytes);
     NewImage(int32_t(Shape.Width), int32_t(Shape.Height), std::move(DIB), BitsOffset);
@@ -123,28 +126,26 @@ void TDIB::ReadBitmapFile(int64_t Size, TStream& Stream)
     }
     uint8_t FileHeader[bmp::FileHeaderSize];
     Stream.ReadBuffer(FileHeader, bmp::FileHeaderSize);
-    if (bmp::GetU16(FileHeader) != bmp::Signature)
+    if (bmp::GetU16(FileHeader + bmp::bfType) != bmp::Signature)
         throw EInvalidGraphic(dib::InvalidBitmap);
     LoadDIB(Stream);
 }
 
 void TDIB::WriteBitmapFile(TStream& Stream, bool WithSize) const
 {
-    const int64_t S = Empty() ? 0 : Image_->Stream->Size();
-    const int64_t F = S != 0 ? S + bmp::FileHeaderSize : 0;
+    const int64_t DIBBytes = Empty() ? 0 : Image_->Stream->Size();
+    const int64_t FileBytes = DIBBytes != 0 ? DIBBytes + bmp::FileHeaderSize : 0;
     if (WithSize) {
         uint8_t Length[4];
-        bmp::PutU32(Length, uint32_t(F));
+        bmp::PutU32(Length, uint32_t(FileBytes));
         Stream.WriteBuffer(Length, 4);
     }
-    if (S == 0)
+    if (DIBBytes == 0)
         return;
-    uint8_t FileHeader[bmp::FileHeaderSize] = {};
-    bmp::PutU16(FileHeader, bmp::Signature);
-    bmp::PutU32(FileHeader + 2, uint32_t(F));
-    bmp::PutU32(FileHeader + 10, uint32_t(Image_->Bits - Image_->Info + bmp::FileHeaderSize));
+    uint8_t FileHeader[bmp::FileHeaderSize];
+    bmp::PutFileHeader(FileHeader, uint32_t(FileBytes), uint32_t(Image_->Bits - Image_->Info + bmp::FileHeaderSize));
     Stream.WriteBuffer(FileHeader, bmp::FileHeaderSize);
-    Stream.WriteBuffer(Image_->Info, S);
+    Stream.WriteBuffer(Image_->Info, DIBBytes);
 }
 
 void TDIB::LoadFromStream(TStream& Stream)

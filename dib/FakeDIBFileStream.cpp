@@ -1,6 +1,6 @@
 #include "dib/CDIBs.h"
 
-#include "toolkit/core/BmpFile.h"
+#include "toolkit/core/BmpLayout.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,29 +26,27 @@ private:
 TFakeDIBFileStream::TFakeDIBFileStream(const TDIBImage& Image)
     : Image_(Image), Size_(Image.Stream->Size() + HeaderSize)
 {
-    bmp::PutU16(Header_, bmp::Signature);
-    bmp::PutU32(Header_ + 2, uint32_t(Size_));
-    bmp::PutU32(Header_ + 10, uint32_t(Image.Bits - Image.Info + HeaderSize));
+    bmp::PutFileHeader(Header_, uint32_t(Size_), uint32_t(Image.Bits - Image.Info + HeaderSize));
 }
 
 int64_t TFakeDIBFileStream::Read(void* Buffer, int64_t Count)
 {
-    const int64_t N = ReadableCount(Position_, Size_, Count);
-    if (N == 0)
+    const int64_t Taken = ReadableCount(Position_, Size_, Count);
+    if (Taken == 0)
         return 0;
     auto* Out = static_cast<uint8_t*>(Buffer);
-    int64_t H = 0;
+    int64_t FromHeader = 0;
     if (Position_ < HeaderSize) {
-        H = std::min(HeaderSize - Position_, Count);
-        std::memcpy(Out, Header_ + Position_, size_t(H));
+        FromHeader = std::min(HeaderSize - Position_, Count);
+        std::memcpy(Out, Header_ + Position_, size_t(FromHeader));
     }
-    if (N > H) {
+    if (Taken > FromHeader) {
         const TRewind Rewind(*Image_.Stream);
-        Image_.Stream->Seek(Position_ + H - HeaderSize, soBeginning);
-        Image_.Stream->ReadBuffer(Out + H, N - H);
+        Image_.Stream->Seek(Position_ + FromHeader - HeaderSize, soBeginning);
+        Image_.Stream->ReadBuffer(Out + FromHeader, Taken - FromHeader);
     }
-    Position_ += N;
-    return N;
+    Position_ += Taken;
+    return Taken;
 }
 
 int64_t TFakeDIBFileStream::Write(const void*, int64_t)

@@ -1,6 +1,6 @@
 #include "dib/SDIB.h"
 
-#include "toolkit/core/BmpFile.h"
+#include "toolkit/core/BmpLayout.h"
 #include "toolkit/core/Exceptions.h"
 #include "toolkit/core/Graphic.h"
 
@@ -42,18 +42,17 @@ void TSDIB::ParseHeader()
     uint8_t FileHeader[bmp::FileHeaderSize];
     File.Seek(0, soBeginning);
     File.ReadBuffer(FileHeader, sizeof FileHeader);
-    if (bmp::GetU16(FileHeader) == bmp::Signature) {
-        PixelOffset_ = bmp::GetI32(FileHeader + 10);
+    if (bmp::GetU16(FileHeader + bmp::bfType) == bmp::Signature) {
+        PixelOffset_ = bmp::GetI32(FileHeader + bmp::bfOffBits);
         uint8_t InfoHeader[bmp::InfoHeaderSize];
         File.ReadBuffer(InfoHeader, sizeof InfoHeader);
-        if (bmp::GetU32(InfoHeader + 16) == bmp::BI_RGB) {
+        if (bmp::GetU32(InfoHeader + bmp::biCompression) == bmp::BI_RGB) {
             Valid_ = true;
-            Width_ = bmp::GetI32(InfoHeader + 4);
-            Height_ = bmp::GetI32(InfoHeader + 8);
-            BitCount_ = bmp::GetU16(InfoHeader + 14);
-            // Unsigned arithmetic as stored, held in 64 bits so it never wraps.
-            const uint64_t Bits = uint64_t(uint32_t(Width_)) * uint32_t(BitCount_);
-            RowStride_ = int64_t(((Bits + 7) / 8 + 3) / 4 * 4);
+            Width_ = bmp::GetI32(InfoHeader + bmp::biWidth);
+            Height_ = bmp::GetI32(InfoHeader + bmp::biHeight);
+            BitCount_ = bmp::GetU16(InfoHeader + bmp::biBitCount);
+            // The width taken unsigned, as stored; in 64 bits the stride never wraps.
+            RowStride_ = bmp::RowBytes(int64_t(uint32_t(Width_)), BitCount_);
         }
     }
     File.Seek(0, soBeginning);

@@ -1,8 +1,7 @@
 // Hostile BMP files: the bitmap either refuses them with a failure or reads a
 // picture that it writes back and reads again to the same pixels.
+#include "fuzz/RoundTrip.h"
 #include "toolkit/core/Bitmap.h"
-#include "toolkit/core/Exceptions.h"
-#include "toolkit/core/Stream.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -10,22 +9,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     using namespace nebulo;
-    TMemoryStream Source;
-    Source.WriteBuffer(Data, int64_t(Size));
-    Source.Seek(0, soBeginning);
+    TMemoryStream Source(Data, int64_t(Size));
     TBitmap Picture;
-    try {
-        Picture.LoadFromStream(Source);
-    } catch (const Exception&) {
+    if (fuzz::Refuses([&] { Picture.LoadFromStream(Source); })
+        || int64_t(Picture.Width()) * Picture.Height() > 1 << 20)
         return 0;
-    }
-    if (int64_t(Picture.Width()) * Picture.Height() > 1 << 20)
-        return 0;
-    TMemoryStream Written;
-    Picture.SaveToStream(Written);
-    Written.Seek(0, soBeginning);
     TBitmap Again;
-    Again.LoadFromStream(Written);
+    fuzz::ReadBack(Picture, &TBitmap::SaveToStream, &TBitmap::LoadFromStream, Again);
     if (Again.ToRgb32() != Picture.ToRgb32())
         std::abort();
     return 0;

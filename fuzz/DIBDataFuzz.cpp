@@ -5,8 +5,8 @@
 // file header and info header that mostly hold together, so that most inputs
 // get past the headers to the colour table and the rows.
 #include "dib/CDIBs.h"
-#include "toolkit/core/BmpFile.h"
-#include "toolkit/core/Exceptions.h"
+#include "fuzz/RoundTrip.h"
+#include "toolkit/core/BmpLayout.h"
 
 #include <algorithm>
 #include <array>
@@ -35,27 +35,26 @@ std::vector<uint8_t> DescribedData(const uint8_t* Data, size_t Size)
     const int LengthError = Data[6] < 224 ? 0 : int(Data[6] % 9) - 4;
 
     std::vector<uint8_t> Header(std::max<uint32_t>(HeaderSize, 4), 0);
-    bmp::PutU32(Header.data(), HeaderSize);
+    bmp::PutU32(Header.data() + bmp::biSize, HeaderSize);
     if (Core && Header.size() >= bmp::CoreHeaderSize) {
-        bmp::PutU16(Header.data() + 4, uint16_t(Width));
-        bmp::PutU16(Header.data() + 6, uint16_t(Height));
-        bmp::PutU16(Header.data() + 8, 1);
-        bmp::PutU16(Header.data() + 10, Depth);
+        bmp::PutU16(Header.data() + bmp::bcWidth, uint16_t(Width));
+        bmp::PutU16(Header.data() + bmp::bcHeight, uint16_t(Height));
+        bmp::PutU16(Header.data() + bmp::bcPlanes, 1);
+        bmp::PutU16(Header.data() + bmp::bcBitCount, Depth);
     } else if (Header.size() >= bmp::InfoHeaderSize) {
-        bmp::PutU32(Header.data() + 4, uint32_t(Width));
-        bmp::PutU32(Header.data() + 8, uint32_t(Height));
-        bmp::PutU16(Header.data() + 12, 1);
-        bmp::PutU16(Header.data() + 14, Depth);
-        bmp::PutU32(Header.data() + 16, Compression);
-        bmp::PutU32(Header.data() + 32, ColorsUsed);
+        bmp::PutInfoHeader(Header.data(), {.Size = HeaderSize,
+                                           .Width = Width,
+                                           .Height = Height,
+                                           .BitCount = Depth,
+                                           .Compression = Compression,
+                                           .ClrUsed = ColorsUsed});
     }
     const size_t Rest = Size - DescriptionBytes;
     const size_t FileSize = bmp::FileHeaderSize + Header.size() + Rest;
     std::vector<uint8_t> Stream(4 + FileSize, 0);
     bmp::PutU32(Stream.data(), uint32_t(int64_t(FileSize) + LengthError));
     uint8_t* File = Stream.data() + 4;
-    bmp::PutU16(File, bmp::Signature);
-    bmp::PutU32(File + 2, uint32_t(FileSize));
+    bmp::PutFileHeader(File, uint32_t(FileSize), 0);
     std::copy(Header.begin(), Header.end(), File + bmp::FileHeaderSize);
     std::copy(Data + DescriptionBytes, Data + Size, File + bmp::FileHeaderSize + Header.size());
     return Stream;
@@ -70,20 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     const bool Raw = Data[0] & 1 || Size < 1 + DescriptionBytes;
     const std::vector<uint8_t> Bytes = Raw ? std::vector<uint8_t>(Data + 1, Data + Size)
                                            : DescribedData(Data + 1, Size - 1);
-    TMemoryStream Source;
-    Source.WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
-    Source.Seek(0, soBeginning);
+    TMemoryStream Source(Bytes.data(), int64_t(Bytes.size()));
     TDIB Picture;
-    try {
-        Picture.ReadData(Source);
-    } catch (const Exception&) {
+    if (fuzz::Refuses([&] { Picture.ReadData(Source); }))
         return 0;
-    }
-    TMemoryStream Written;
-    Picture.WriteData(Written);
-    Written.Seek(0, soBeginning);
     TDIB Again;
-    Again.ReadData(Written);
+    fuzz::ReadBack(Picture, &TDIB::WriteData, &TDIB::ReadData, Again);
     if (!Again.Equals(&Picture))
         std::abort();
     return 0;

@@ -2,7 +2,7 @@
 // it writes back byte for byte and that crops and presents as a file without
 // leaving its buffers.
 #include "dib/CDIBs.h"
-#include "toolkit/core/Exceptions.h"
+#include "fuzz/RoundTrip.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,13 +11,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     using namespace nebulo;
-    TMemoryStream Source;
-    Source.WriteBuffer(Data, int64_t(Size));
-    Source.Seek(0, soBeginning);
+    TMemoryStream Source(Data, int64_t(Size));
     TDIB Picture;
-    try {
-        Picture.LoadFromStream(Source);
-    } catch (const Exception&) {
+    if (fuzz::Refuses([&] { Picture.LoadFromStream(Source); })) {
         if (!Picture.Empty())
             std::abort();
         return 0;

@@ -23,26 +23,21 @@ using namespace nebulo;
 std::vector<uint8_t> BuildFile(const uint8_t* Data, size_t Size, int32_t Width, int32_t Height, int Gap, int Cut)
 {
     const int64_t Stride = bmp::RowBytes(Width, 24);
-    const int64_t Offset = 54 + Gap;
+    constexpr size_t Headers = bmp::FileHeaderSize + bmp::InfoHeaderSize;
+    const int64_t Offset = Headers + Gap;
     std::vector<uint8_t> File(size_t(Offset + Stride * Height), 0);
-    bmp::PutU16(File.data(), bmp::Signature);
-    bmp::PutU32(File.data() + 10, uint32_t(Offset));
-    bmp::PutU32(File.data() + 14, bmp::InfoHeaderSize);
-    bmp::PutU32(File.data() + 18, uint32_t(Width));
-    bmp::PutU32(File.data() + 22, uint32_t(Height));
-    bmp::PutU16(File.data() + 28, 24);
+    bmp::PutFileHeader(File.data(), uint32_t(File.size()), uint32_t(Offset));
+    bmp::PutInfoHeader(File.data() + bmp::FileHeaderSize, {.Width = Width, .Height = Height, .BitCount = 24});
     // Pixels, padding and gap all come from the input, repeated as needed.
-    for (size_t I = 54; I < File.size(); ++I)
-        File[I] = Size > 0 ? uint8_t(Data[(I - 54) % Size] + (I - 54) / Size) : uint8_t(I);
+    for (size_t I = Headers; I < File.size(); ++I)
+        File[I] = Size > 0 ? uint8_t(Data[(I - Headers) % Size] + (I - Headers) / Size) : uint8_t(I);
     File.resize(File.size() - size_t(Cut));
     return File;
 }
 
 void Load(TSDIB& Surface, const std::vector<uint8_t>& File)
 {
-    TMemoryStream Stream;
-    Stream.WriteBuffer(File.data(), int64_t(File.size()));
-    Stream.Seek(0, soBeginning);
+    TMemoryStream Stream(File.data(), int64_t(File.size()));
     Surface.LoadFromStream(Stream);
 }
 

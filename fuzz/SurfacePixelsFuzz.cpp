@@ -15,9 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     if (Size < 4)
         return 0;
     const int Position = 1 + Data[0] % 200;
-    TMemoryStream Source;
-    Source.WriteBuffer(Data + 1, int64_t(Size - 1));
-    Source.Seek(0, soBeginning);
+    TMemoryStream Source(Data + 1, int64_t(Size - 1));
     TSDIB Surface;
     try {
         Surface.LoadFromStream(Source);

@@ -63,12 +63,18 @@ stop_nebulo() {
 # the window's own (so at PIXEL_RATIO 2 each is 2 pixels of the screen's).
 click() { xdotool mousemove --window "$WID" $(($1 * ${PIXEL_RATIO:-1})) $(($2 * ${PIXEL_RATIO:-1})) click "${3:-1}"; }
 
-# open_about_with COMMAND...: COMMAND opens the system menu (a right click on
-# the free area, Shift+F10); its About entry is chosen. Sets ABOUT.
-open_about_with() {
+# open_window_menu COMMAND...: COMMAND opens the window menu (a right click
+# on the free area, Shift+F10); waits until it shows.
+open_window_menu() {
   "$@"
   menu_open() { [ "$(xdotool search --all --onlyvisible --pid "$NEBULO_PID" --name '' 2>/dev/null | wc -l)" -ge 2 ]; }
-  wait_for 10 menu_open || fail "the system menu did not open"
+  wait_for 10 menu_open || fail "the window menu did not open"
+}
+
+# open_about_with COMMAND...: opens the window menu with COMMAND and chooses
+# its About entry. Sets ABOUT.
+open_about_with() {
+  open_window_menu "$@"
   xdotool key a
   ABOUT=$(window_named '^About Nebulo$') || fail "the about box did not open"
 }
@@ -82,6 +88,24 @@ offer_png() {
   wait_for 10 clipboard_offers_png || fail "xclip offers nothing"
 }
 
+# stop_xclip: ends the xclip that offer_png started, also a stopped one.
+stop_xclip() {
+  if [ -n "${XCLIP_PID:-}" ]; then
+    kill -CONT "$XCLIP_PID" 2>/dev/null || true
+    kill "$XCLIP_PID" 2>/dev/null || true
+    wait "$XCLIP_PID" 2>/dev/null || true
+  fi
+  XCLIP_PID=
+}
+
+# stop_desktop: ends Nebulo, the offering xclip and the private X server.
+stop_desktop() {
+  stop_nebulo
+  stop_xclip
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+  wait 2>/dev/null
+}
+
 # pixel WINDOW X Y: the colour of a window's pixel, as srgb(r,g,b).
 pixel() { import -window "$1" png:- | convert png:- -format "%[pixel:p{$2,$3}]" info:; }
 
@@ -92,6 +116,13 @@ screenshot() { import -window "$1" "$2"; }
 # when their sizes differ); same_pixels A B: none.
 differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
 same_pixels() { [ "$(differing_pixels "$1" "$2")" = 0 ]; }
+
+# expect_same_pixels A B WHAT: fails with "WHAT in N pixels" unless the two
+# pictures are the same.
+expect_same_pixels() {
+  local differing; differing=$(differing_pixels "$1" "$2")
+  [ "$differing" = 0 ] || fail "$3 in $differing pixels"
+}
 
 # read_clipboard_png FILE: waits until a picture is offered and saves it.
 read_clipboard_png() {

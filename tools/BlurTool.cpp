@@ -18,7 +18,6 @@
 #include <chrono>
 #include <cmath>
 #include <istream>
-#include <new>
 #include <ostream>
 #include <vector>
 
@@ -126,7 +125,7 @@ QString RefusalText(TBlurRefusal Refusal, const QSize& Size, const TOptions& Opt
     QString Pixels = Text(Size.width(), Size.height());
     if (Allowance > 0)
         Pixels += " (" + Text(qint64(Size.width()) + Allowance, qint64(Size.height()) + Allowance) + " with the border)";
-    return "the picture of " + Pixels + " pixels is too large: at most " + Text(BlurSizeLimit - 1, BlurSizeLimit - 1)
+    return "the picture of " + Pixels + " pixels is too large: at most " + Text(LargestBlurSide, LargestBlurSide)
         + " pixels can be blurred, border included";
 }
 
@@ -143,7 +142,7 @@ QByteArray EncodeOutput(TBitmap& Picture, const QString& Output)
     if (Output.endsWith(".png", Qt::CaseInsensitive)) {
         const QImage Rgb = Picture.ToRgb32();
         if (Rgb.isNull())
-            throw EOutOfMemory("Out of memory");
+            throw EOutOfMemory();
         QByteArray Png;
         QBuffer Buffer(&Png);
         Buffer.open(QIODevice::WriteOnly);
@@ -234,15 +233,12 @@ int RunBlurTool(const QStringList& Arguments, std::istream& In, std::ostream& Ou
     }
 
     try {
-        Run(Options, In, Out, Err);
+        OutOfMemoryAsFailure([&] { Run(Options, In, Out, Err); });
     } catch (const TToolError& Error) {
         Err << "nebulo-blur: " << Error.Text.toStdString() << '\n';
         return Error.ExitCode;
     } catch (const Exception& Error) {
         Err << "nebulo-blur: " << Error.what() << '\n';
-        return ExitBadInput;
-    } catch (const std::bad_alloc&) {
-        Err << "nebulo-blur: Out of memory\n";
         return ExitBadInput;
     }
     return ExitOk;

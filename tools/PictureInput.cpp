@@ -94,13 +94,16 @@ private:
     std::unique_ptr<QFile> File_;
 };
 
+bool IsBmp(const QByteArray& Bytes)
+{
+    return bmp::StartsWithSignature(reinterpret_cast<const uint8_t*>(Bytes.constData()), Bytes.size());
+}
+
 void Decode(QByteArray Bytes, const QSize& Size, TBitmap& Picture)
 {
-    if (Bytes.startsWith("BM")) {
-        TMemoryStream Stream;
-        Stream.WriteBuffer(Bytes.constData(), Bytes.size());
+    if (IsBmp(Bytes)) {
+        TMemoryStream Stream(Bytes.constData(), Bytes.size());
         Bytes.clear();
-        Stream.Seek(0, soBeginning);
         Picture.LoadFromStream(Stream);
         return;
     }
@@ -114,7 +117,7 @@ void Decode(QByteArray Bytes, const QSize& Size, TBitmap& Picture)
     if (!Reader.read(&Image)) {
         // A picture of a size the blur takes that could not be given memory.
         if (!Size.isEmpty() && QImage(Size, Format != QImage::Format_Invalid ? Format : QImage::Format_ARGB32).isNull())
-            throw EOutOfMemory("Out of memory");
+            throw EOutOfMemory();
         throw TToolError("not a picture that can be read");
     }
     Picture.SetImage(Image, TPixelFormat::pf32bit);
@@ -124,7 +127,7 @@ void Decode(QByteArray Bytes, const QSize& Size, TBitmap& Picture)
 
 TPictureHead ProbePicture(const QByteArray& Bytes)
 {
-    if (Bytes.startsWith("BM"))
+    if (IsBmp(Bytes))
         return {true, PeekBmpSize(reinterpret_cast<const uint8_t*>(Bytes.constData()), Bytes.size())};
     if (IsPng(Bytes)) {
         const QSize Declared = PngDeclaredSize(Bytes);

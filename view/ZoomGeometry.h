@@ -1,7 +1,7 @@
 #pragma once
 
+#include "toolkit/core/Mouse.h"
 #include "toolkit/core/Types.h"
-#include "toolkit/widgets/Mouse.h"
 
 #include <cstdint>
 

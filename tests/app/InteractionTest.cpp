@@ -1,5 +1,7 @@
 #include "app/Blur1.h"
 #include "tests/app/WindowHarness.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/Rows.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/widgets/Application.h"
 #include "toolkit/widgets/CheckBox.h"
@@ -28,6 +30,7 @@ namespace nebulo {
 namespace {
 
 using test::Pattern;
+using test::PrintTo;
 using TAction = std::function<void(TForm1&)>;
 
 constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
@@ -133,7 +136,6 @@ struct TShortcutRow {
     TAction Prepare; // on both windows, after the paste
     TAction ByKey;
     TAction ByButton;
-    friend void PrintTo(const TShortcutRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 class Shortcut : public Interaction, public ::testing::WithParamInterface<TShortcutRow> {};
@@ -189,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
                      }},
         TShortcutRow{"CtrlWheelAway", {}, CtrlWheel(120), PressView(Qt::LeftButton)},
         TShortcutRow{"CtrlWheelToward", {}, CtrlWheel(-120), PressView(Qt::RightButton)}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 // Before the first paste only Paste is awake; the keys of the others do nothing.
 TEST_F(Interaction, KeysOfSleepingControlsDoNothing)
@@ -220,16 +222,16 @@ TEST_F(Interaction, TakesBlursBackAndRedoesThemKeepingTheZoom)
     ASSERT_EQ(Steps.back().size(), QSize(108, 88));
     for (int Step = 2; Step >= 0; --Step) {
         Key(Qt::Key_Z, Ctrl)(*Window);
-        EXPECT_EQ(Shown(*Window), Steps[size_t(Step)]) << "step " << Step;
+        EXPECT_TRUE(test::SamePixels(Steps[size_t(Step)], Shown(*Window))) << "step " << Step;
         EXPECT_EQ(Window->ZImage1->ZoomFactor(), 512);
         EXPECT_LE(Window->ZImage1->SourceRect().Right, Steps[size_t(Step)].width());
     }
     Key(Qt::Key_Z, Ctrl)(*Window);
-    EXPECT_EQ(Shown(*Window), Steps[0]) << "the picture as pasted is the first step";
+    EXPECT_TRUE(test::SamePixels(Steps[0], Shown(*Window))) << "the picture as pasted is the first step";
     Key(Qt::Key_Z, Ctrl | Qt::ShiftModifier)(*Window);
-    EXPECT_EQ(Shown(*Window), Steps[1]);
+    EXPECT_TRUE(test::SamePixels(Steps[1], Shown(*Window)));
     Key(Qt::Key_Y, Ctrl)(*Window);
-    EXPECT_EQ(Shown(*Window), Steps[2]);
+    EXPECT_TRUE(test::SamePixels(Steps[2], Shown(*Window)));
 
     // A Blur now works on the picture shown and drops the step ahead.
     SetBlur(*Window, 50, false);
@@ -237,15 +239,15 @@ TEST_F(Interaction, TakesBlursBackAndRedoesThemKeepingTheZoom)
     const QImage Branch = Shown(*Window);
     EXPECT_NE(Branch, Steps[3]);
     Key(Qt::Key_Y, Ctrl)(*Window);
-    EXPECT_EQ(Shown(*Window), Branch) << "nothing left to redo";
+    EXPECT_TRUE(test::SamePixels(Branch, Shown(*Window))) << "nothing left to redo";
     Key(Qt::Key_Z, Ctrl)(*Window);
-    EXPECT_EQ(Shown(*Window), Steps[2]);
+    EXPECT_TRUE(test::SamePixels(Steps[2], Shown(*Window)));
 
     // A paste starts over.
     Offer(Pattern(30, 20));
     Key(Qt::Key_V, Ctrl)(*Window);
     Key(Qt::Key_Z, Ctrl)(*Window);
-    EXPECT_EQ(Shown(*Window), Pattern(30, 20));
+    EXPECT_TRUE(test::SamePixels(Pattern(30, 20), Shown(*Window)));
 }
 
 struct TCompareRow {
@@ -253,7 +255,6 @@ struct TCompareRow {
     int ZoomIns;
     TAction Hold;
     TAction Release;
-    friend void PrintTo(const TCompareRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 class Compare : public Interaction, public ::testing::WithParamInterface<TCompareRow> {};
@@ -287,7 +288,7 @@ TEST_P(Compare, ShowsThePictureAsPastedWhileHeld)
 
     Row.Hold(*Window);
     ExpectShows(ViewPixels(*Window), Original, Source, Scale, "held");
-    EXPECT_EQ(Shown(*Window), Current) << "the picture itself stays";
+    EXPECT_TRUE(test::SamePixels(Current, Shown(*Window))) << "the picture itself stays";
     EXPECT_EQ(Window->ZImage1->SourceRect(), Source);
     Row.Release(*Window);
     ExpectShows(ViewPixels(*Window), Current, Source, Scale, "released");
@@ -312,13 +313,12 @@ INSTANTIATE_TEST_SUITE_P(
         TCompareRow{"MiddleButtonAt200", 1,
                     [](TForm1& W) { QTest::mousePress(W.ZImage1, Qt::MiddleButton, {}, ViewCentre); },
                     [](TForm1& W) { QTest::mouseRelease(W.ZImage1, Qt::MiddleButton, {}, ViewCentre); }}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 struct TDropRow {
     const char* Name;
     std::function<void(QMimeData&, const QDir&)> Fill;
     bool Taken;
-    friend void PrintTo(const TDropRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 class Drop : public Interaction, public ::testing::WithParamInterface<TDropRow> {};
@@ -354,7 +354,7 @@ TEST_P(Drop, PastesThePictureOrSaysWhyNot)
         return;
     }
     EXPECT_TRUE(Reports.empty());
-    EXPECT_EQ(Shown(*Window), Pattern(40, 30));
+    EXPECT_TRUE(test::SamePixels(Pattern(40, 30), Shown(*Window)));
     EXPECT_EQ(Window->ZImage1->ZoomFactor(), 256);
     EXPECT_EQ(Window->ZImage1->SelectedTool(), TTool::Zoom);
     EXPECT_TRUE(Window->SpeedButton2->Down());
@@ -367,7 +367,7 @@ TEST_P(Drop, PastesThePictureOrSaysWhyNot)
     Key(Qt::Key_B, Ctrl)(*Window);
     Key(Qt::Key_Z, Ctrl)(*Window);
     Key(Qt::Key_Z, Ctrl)(*Window);
-    EXPECT_EQ(Shown(*Window), Pattern(40, 30));
+    EXPECT_TRUE(test::SamePixels(Pattern(40, 30), Shown(*Window)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -384,7 +384,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    D.setUrls({QUrl::fromLocalFile(F.filePath("notes.txt"))});
                                },
                                false}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 TEST_F(Interaction, ButtonHintsNameTheirKeys)
 {

@@ -1,6 +1,7 @@
 #include "app/Blur1.h"
 #include "desktop/PictureOffer.h"
 #include "dib/SDIB.h"
+#include "tests/support/SamePixels.h"
 #include "toolkit/core/Clipboard.h"
 #include "toolkit/widgets/Application.h"
 #include "toolkit/widgets/BusyCursor.h"
@@ -124,7 +125,7 @@ TEST_F(MainWindow, PasteTakesThePictureAndEnablesThePictureControls)
         EXPECT_FALSE(Control->isEnabled()) << "an empty clipboard leaves " << Control->objectName().toStdString();
 
     Paste(Pattern(300, 200));
-    EXPECT_EQ(Shown(), Pattern(300, 200));
+    EXPECT_TRUE(test::SamePixels(Pattern(300, 200), Shown()));
     EXPECT_EQ(Window->ZImage1->ZoomFactor(), 256);
     EXPECT_EQ(Window->ZImage1->SourceRect(), (TRect{0, 0, 246, 184}));
     for (QWidget* Control : PictureControls())
@@ -165,7 +166,7 @@ TEST_F(MainWindow, CopyPutsThePictureOnTheClipboard)
     Blur(30, true);
     QGuiApplication::clipboard()->clear();
     QTest::mouseClick(Window->SpeedButton3, Qt::LeftButton);
-    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), Shown());
+    EXPECT_TRUE(test::SamePixels(Shown(), QGuiApplication::clipboard()->image()));
     EXPECT_FALSE(Clipboard().IsOpen());
 
     // Each copy offers its own PNG, also when the one before is still there.
@@ -177,7 +178,7 @@ TEST_F(MainWindow, CopyPutsThePictureOnTheClipboard)
         EXPECT_EQ(Offered->formats().value(0), "image/png");
         EXPECT_TRUE(Offered->hasImage()) << "every type Qt writes is offered too";
         const QImage Png = QImage::fromData(Offered->data("image/png"), "PNG");
-        EXPECT_EQ(Png.convertToFormat(QImage::Format_RGB32), Shown()) << "after the blur at " << Position;
+        EXPECT_TRUE(test::SamePixels(Shown(), Png)) << "after the blur at " << Position;
     }
     const auto* Held = qobject_cast<const TPictureOffer*>(QGuiApplication::clipboard()->mimeData());
     ASSERT_NE(Held, nullptr);
@@ -221,12 +222,12 @@ TEST_F(MainWindow, BlurAtZeroOrOnTooLargeAPictureDoesNothing)
 {
     Paste(Pattern(2023, 20));
     Blur(0, false);
-    EXPECT_EQ(Shown(), Pattern(2023, 20));
+    EXPECT_TRUE(test::SamePixels(Pattern(2023, 20), Shown()));
     Blur(1, true);
-    EXPECT_EQ(Shown(), Pattern(2023, 20)) << "2023 + 2 reaches the limit";
+    EXPECT_TRUE(test::SamePixels(Pattern(2023, 20), Shown())) << "2023 + 2 reaches the limit";
     Paste(Pattern(20, 2024));
     Blur(50, false);
-    EXPECT_EQ(Shown(), Pattern(20, 2024));
+    EXPECT_TRUE(test::SamePixels(Pattern(20, 2024), Shown()));
     EXPECT_EQ(Screen().Cursor(), crDefault);
 }
 

@@ -1,11 +1,15 @@
 #include "blur/BlurCommand.h"
 #include "dib/SDIB.h"
+#include "tests/support/Rows.h"
+#include "tests/support/SamePixels.h"
 #include "toolkit/core/Bitmap.h"
 
 #include <gtest/gtest.h>
 
 namespace nebulo {
 namespace {
+
+using test::PrintTo;
 
 constexpr QRgb White = 0xFFFFFFFF;
 constexpr QRgb Ink = 0xFF204060;
@@ -46,7 +50,7 @@ TEST(BlurCommand, LeavesThePictureUntouchedWhenAGuardHolds)
     TBitmap Before;
     Before.Assign(Wide.get());
     TSDIB Surface;
-    EXPECT_EQ(BlurPicture(*Wide, Surface, 50, false), TBlurRefusal::TooWide);
+    EXPECT_EQ(RunBlurCommand(*Wide, Surface, 50, false), TBlurRefusal::TooWide);
     EXPECT_TRUE(Wide->Equals(&Before));
     EXPECT_FALSE(Surface.Valid()) << "the surface was not filled";
 }
@@ -55,7 +59,7 @@ TEST(BlurCommand, BlursTheLargestPictureThatFits)
 {
     auto Largest = Picture(2023, 2023);
     TSDIB Surface;
-    ASSERT_EQ(BlurPicture(*Largest, Surface, 1, false), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(*Largest, Surface, 1, false), TBlurRefusal::None);
     EXPECT_EQ(Largest->Width(), 2023);
     EXPECT_EQ(Largest->Image().pixel(1000, 1000), Ink) << "a uniform picture stays uniform";
 }
@@ -86,7 +90,7 @@ TEST_P(BorderAtPosition, PutsThePictureOnAWhiteMarginOfItsSize)
         }
 
     TSDIB Blurring;
-    ASSERT_EQ(BlurPicture(*Original, Blurring, Case.Position, true), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(*Original, Blurring, Case.Position, true), TBlurRefusal::None);
     EXPECT_EQ(Original->Width(), Case.Width);
     EXPECT_EQ(Original->Height(), Case.Height);
 }
@@ -100,7 +104,6 @@ struct TPaletteCase {
     const char* Name;
     TPixelFormat Format;
     bool WithBorder;
-    friend void PrintTo(const TPaletteCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 class PalettePicture : public ::testing::TestWithParam<TPaletteCase> {};
@@ -120,17 +123,12 @@ TEST_P(PalettePicture, IsBlurredAsTwentyFourBitColour)
     Colour.SetImage(Palette.ToRgb32(), TPixelFormat::pf24bit);
 
     TSDIB Surface;
-    ASSERT_EQ(BlurPicture(Palette, Surface, 30, Case.WithBorder), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(Palette, Surface, 30, Case.WithBorder), TBlurRefusal::None);
     TSDIB ColourSurface;
-    ASSERT_EQ(BlurPicture(Colour, ColourSurface, 30, Case.WithBorder), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(Colour, ColourSurface, 30, Case.WithBorder), TBlurRefusal::None);
     EXPECT_EQ(Palette.PixelFormat(), TPixelFormat::pf24bit);
-    const QImage Result = Palette.ToRgb32();
-    const QImage Expected = Colour.ToRgb32();
-    ASSERT_EQ(Result.size(), Expected.size());
-    for (int Y = 0; Y < Result.height(); ++Y)
-        for (int X = 0; X < Result.width(); ++X)
-            ASSERT_EQ(Result.pixel(X, Y), Expected.pixel(X, Y)) << "pixel (" << X << ", " << Y << ")";
-    EXPECT_NE(Result.pixel(2, 2), qRgb(0, 0, 0)) << "the stripes' edges are mixed";
+    EXPECT_TRUE(test::SamePixels(Colour, Palette));
+    EXPECT_NE(Palette.ToRgb32().pixel(2, 2), qRgb(0, 0, 0)) << "the stripes' edges are mixed";
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, PalettePicture,
@@ -138,13 +136,13 @@ INSTANTIATE_TEST_SUITE_P(Depths, PalettePicture,
                                            TPaletteCase{"FourBits", TPixelFormat::pf4bit, false},
                                            TPaletteCase{"EightBits", TPixelFormat::pf8bit, false},
                                            TPaletteCase{"EightBitsWithBorder", TPixelFormat::pf8bit, true}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+                         test::RowName());
 
 TEST(BlurCommand, AtASmallAmountTheResultIsTheBorderedPictureItself)
 {
     auto Original = Picture(3, 2);
     TSDIB Surface;
-    ASSERT_EQ(BlurPicture(*Original, Surface, 5, true), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(*Original, Surface, 5, true), TBlurRefusal::None);
     const QImage Result = Original->ToRgb32();
     ASSERT_EQ(Result.size(), QSize(5, 4));
     for (int Y = 0; Y < 4; ++Y)
@@ -158,8 +156,8 @@ TEST(BlurCommand, BlursAccumulateAndEachAddsABorder)
 {
     auto Original = Picture(50, 40);
     TSDIB Surface;
-    ASSERT_EQ(BlurPicture(*Original, Surface, 10, true), TBlurRefusal::None);
-    ASSERT_EQ(BlurPicture(*Original, Surface, 10, true), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(*Original, Surface, 10, true), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(*Original, Surface, 10, true), TBlurRefusal::None);
     EXPECT_EQ(Original->Width(), 56);
     EXPECT_EQ(Original->Height(), 46);
     EXPECT_EQ(Original->PixelFormat(), TPixelFormat::pf24bit);
@@ -173,7 +171,7 @@ TEST(BlurCommand, WithoutBorderTheSizeStaysAndTheEdgesWrap)
     TBitmap Row;
     Row.SetImage(Image);
     TSDIB Surface;
-    ASSERT_EQ(BlurPicture(Row, Surface, 20, false), TBlurRefusal::None);
+    ASSERT_EQ(RunBlurCommand(Row, Surface, 20, false), TBlurRefusal::None);
     EXPECT_EQ(Row.Width(), 6);
     EXPECT_EQ(qRed(Row.Image().pixel(5, 0)), 26) << "the last pixel takes weight from the first";
     EXPECT_EQ(qRed(Row.Image().pixel(0, 0)), 201);

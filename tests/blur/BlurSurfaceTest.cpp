@@ -1,6 +1,7 @@
 #include "blur/Blur.h"
 #include "dib/SDIB.h"
 #include "tests/support/BmpBytes.h"
+#include "tests/support/Rows.h"
 #include "toolkit/core/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 namespace nebulo {
 namespace {
 
+using test::PrintTo;
 using TGrey = std::vector<std::vector<int>>; // rows from the top
 
 // A 24-bit surface whose pixel (x, y), 0-based from the top left, has Grey in
@@ -40,6 +42,15 @@ TGrey ReadGrey(TSDIB& Surface)
     return Grey;
 }
 
+// The file a surface holds after a blur at Amount of File.
+test::TBytes BlurredFile(const test::TBytes& File, double Amount)
+{
+    TSDIB Surface;
+    Surface.LoadFromStream(*test::StreamOf(File));
+    BlurSurface(Surface, Amount);
+    return test::BytesOf(Surface.DIBFile());
+}
+
 TGrey Blurred(const TGrey& Grey, double Amount)
 {
     auto Surface = GreySurface(Grey);
@@ -52,7 +63,6 @@ struct TLineCase {
     TGrey Picture;
     double Amount;
     TGrey Expected;
-    friend void PrintTo(const TLineCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 class SmallPicture : public ::testing::TestWithParam<TLineCase> {};
@@ -76,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 255, 0, 0}, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}},
                   2.0,
                   {{0, 0, 0, 0, 0}, {0, 2, 21, 2, 0}, {0, 20, 158, 20, 0}, {0, 2, 21, 2, 0}, {0, 0, 0, 0, 0}}}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 TGrey Noise(int Width, int Height)
 {
@@ -139,11 +149,7 @@ TEST(BlurSurface, TopDownAndEmptySurfacesAreLeftAlone)
     Plan.Rows = test::TBytes(16, 0x40);
     Plan.Rows[0] = 0xFF;
     const auto File = test::MakeBmpFile(Plan);
-    TSDIB TopDown;
-    auto Stream = test::StreamOf(File);
-    TopDown.LoadFromStream(*Stream);
-    BlurSurface(TopDown, 20.0);
-    EXPECT_EQ(test::BytesOf(TopDown.DIBFile()), File);
+    EXPECT_EQ(BlurredFile(File, 20.0), File);
 
     TSDIB Empty;
     BlurSurface(Empty, 20.0);
@@ -156,11 +162,7 @@ TEST(BlurSurface, PalettePicturesKeepTheirIndices)
     Plan.Palette = std::vector<uint32_t>(256, 0x102030);
     Plan.Rows = {1, 2, 3, 4, 5, 0, 0, 0, 9, 8, 7, 6, 5, 0, 0, 0};
     const auto File = test::MakeBmpFile(Plan);
-    TSDIB Surface;
-    auto Stream = test::StreamOf(File);
-    Surface.LoadFromStream(*Stream);
-    BlurSurface(Surface, 10.0);
-    EXPECT_EQ(test::BytesOf(Surface.DIBFile()), File);
+    EXPECT_EQ(BlurredFile(File, 10.0), File);
 }
 
 TEST(BlurSurface, RefusesLinesLongerThanItsBufferBeforeTouchingAPixel)

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <vector>
 
 namespace nebulo {
@@ -23,6 +24,13 @@ struct TWorkedKernel {
     int High;
     std::vector<int> RightHalf; // offsets 0..High
     int Sum;
+    friend void PrintTo(const TWorkedKernel& Case, std::ostream* Out)
+    {
+        *Out << "amount " << Case.Amount << ", reach " << Case.High << ", weights";
+        for (int Weight : Case.RightHalf)
+            *Out << ' ' << Weight;
+        *Out << " from the centre out, sum " << Case.Sum;
+    }
 };
 
 class WorkedKernel : public ::testing::TestWithParam<TWorkedKernel> {};

@@ -1,5 +1,6 @@
 #include "desktop/Hints.h"
 
+#include "tests/support/Rows.h"
 #include "toolkit/core/Bitmap.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 namespace nebulo {
 namespace {
 
+using test::PrintTo;
+
 struct THintRow {
     const char* Name;
     int Width; // 0: nothing pasted yet
@@ -19,7 +22,6 @@ struct THintRow {
     bool Border;
     char Separator;
     const char* Slider;
-    friend void PrintTo(const THintRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 class BlurHint : public ::testing::TestWithParam<THintRow> {
@@ -74,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "Blur Amount: 1,5\nσ 0,375 pixels, 3 taps\nWith the border the result is 103 × 83 pixels"},
         THintRow{"CommaLocaleOneTap", 100, 80, 3, false, ',',
                  "Blur Amount: 0,3\nσ 0,075 pixels, 1 tap\nOne tap: a Blur at this amount changes nothing"}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 TEST(BlurButtonHint, NamesItsKeyAndTheKeysThatTakeItBack)
 {

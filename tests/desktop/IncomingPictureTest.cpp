@@ -1,4 +1,5 @@
 #include "desktop/IncomingPicture.h"
+#include "tests/support/Rows.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         TIncomingRow{"Rgb888", [] { return Filled(QImage::Format_RGB888, qRgb(7, 8, 9)); }, false, qRgb(7, 8, 9), false},
         TIncomingRow{"OneClearPixel", WithOneClearPixel, true, qRgb(255, 255, 255), false},
         TIncomingRow{"HalfClearPalette", HalfClearPalette, true, qRgb(127, 127, 255), false}),
-    [](const auto& Row) { return std::string(Row.param.Name); });
+    test::RowName());
 
 TEST(PasteButtonHint, StaysExactlyItsOwnTextUnlessAPictureWasFlattened)
 {

@@ -1,5 +1,6 @@
 #include "desktop/KeyCommands.h"
 #include "desktop/WheelSteps.h"
+#include "tests/support/Rows.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +11,13 @@
 namespace nebulo {
 namespace {
 
+using test::PrintTo;
+
 struct TKeyRow {
     const char* Name;
     int Key;
     Qt::KeyboardModifiers Modifiers;
     TKeyCommand Command;
-    friend void PrintTo(const TKeyRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 class KeyRow : public ::testing::TestWithParam<TKeyRow> {};
@@ -57,13 +59,12 @@ INSTANTIATE_TEST_SUITE_P(
                       TKeyRow{"CtrlShiftY", Qt::Key_Y, CtrlShift, TKeyCommand::None},
                       TKeyRow{"ShiftF10StaysTheMenus", Qt::Key_F10, Qt::ShiftModifier, TKeyCommand::None},
                       TKeyRow{"SliderKeysStayTheSliders", Qt::Key_Home, Qt::NoModifier, TKeyCommand::None}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 struct TWheelRow {
     const char* Name;
     std::vector<int> Deltas;
     std::vector<int> Steps;
-    friend void PrintTo(const TWheelRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 class WheelRow : public ::testing::TestWithParam<TWheelRow> {};
@@ -83,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TWheelRow{"FastSpin", {360}, {3}}, TWheelRow{"FineWheelAddsUp", {40, 40, 40, 40}, {0, 0, 1, 0}},
                       TWheelRow{"TurningBackStartsOver", {100, -20, -100}, {0, 0, -1}},
                       TWheelRow{"SidewaysIsNoStep", {0}, {0}}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 } // namespace
 } // namespace nebulo

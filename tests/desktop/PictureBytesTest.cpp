@@ -1,14 +1,16 @@
 #include "desktop/PictureBytes.h"
+#include "tests/support/Rows.h"
 
 #include <QBuffer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
 
 namespace nebulo {
 namespace {
+
+using test::PrintTo;
 
 QByteArray SmallPng()
 {
@@ -33,7 +35,6 @@ struct TBytesRow {
     const char* Name;
     std::function<QByteArray()> Make;
     bool HoldsTogether;
-    friend void PrintTo(const TBytesRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 class PictureBytes : public ::testing::TestWithParam<TBytesRow> {};
@@ -61,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         TBytesRow{"ChunkBeyondThePngLimit",
                   [] { return WithChunkAfterHeader(QByteArray("\x80\x00\x00\x00", 4)); }, false},
         TBytesRow{"NotAPng", [] { return QByteArray("BM\x01\x02", 4); }, true}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 TEST(PictureBytes, ThePngHeaderTellsTheSizeWithoutTheDecoder)
 {

@@ -1,4 +1,6 @@
 #include "desktop/PictureDrop.h"
+#include "tests/support/Rows.h"
+#include "tests/support/SamePixels.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -16,6 +18,8 @@
 
 namespace nebulo {
 namespace {
+
+using test::PrintTo;
 
 QImage Pattern()
 {
@@ -69,7 +73,6 @@ struct TDropRow {
     std::function<void(QMimeData&, const QDir&)> Fill;
     const char* Refusal; // none: the drop brings Pattern()
     bool Offered = true; // the window lets the drag in
-    friend void PrintTo(const TDropRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 // Picture data from another program comes as bytes of a picture type, which
@@ -96,7 +99,7 @@ TEST_P(Drop, BringsItsPictureOrSaysWhyNot)
     GetParam().Fill(Data, QDir(Folder.path()));
     EXPECT_EQ(MayHoldPicture(Data), GetParam().Offered);
     if (GetParam().Refusal == nullptr) {
-        EXPECT_EQ(DroppedPicture(Data).convertToFormat(QImage::Format_RGB32), Pattern());
+        EXPECT_TRUE(test::SamePixels(Pattern(), DroppedPicture(Data)));
         return;
     }
     try {
@@ -144,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                  nullptr},
         TDropRow{"PlainText", [](QMimeData& D, const QDir&) { D.setText("hello"); },
                  "What was dropped is not a picture", false}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 } // namespace
 } // namespace nebulo

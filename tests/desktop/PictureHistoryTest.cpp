@@ -2,6 +2,7 @@
 
 #include "blur/BlurCommand.h"
 #include "dib/SDIB.h"
+#include "tests/support/Rows.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/Stream.h"
 
@@ -13,6 +14,8 @@
 
 namespace nebulo {
 namespace {
+
+using test::PrintTo;
 
 std::unique_ptr<TBitmap> Pattern(int Width, int Height, int Seed = 0)
 {
@@ -36,7 +39,6 @@ std::string FileOf(TBitmap& Picture)
 struct TSessionRow {
     const char* Name;
     bool Border;
-    friend void PrintTo(const TSessionRow& Row, std::ostream* Out) { *Out << Row.Name; }
 };
 
 class BlurSession : public ::testing::TestWithParam<TSessionRow> {};
@@ -51,7 +53,7 @@ TEST_P(BlurSession, TakesBackToTheOriginalAndRedoesToTheEnd)
     std::vector<std::string> Files{FileOf(*Picture)};
     std::vector<QSize> Sizes{QSize(60, 40)};
     for (int Blur = 0; Blur < 3; ++Blur) {
-        ASSERT_EQ(BlurPicture(*Picture, Surface, 30, GetParam().Border), TBlurRefusal::None);
+        ASSERT_EQ(RunBlurCommand(*Picture, Surface, 30, GetParam().Border), TBlurRefusal::None);
         History.Add(*Picture);
         Files.push_back(FileOf(*Picture));
         Sizes.push_back(QSize(Picture->Width(), Picture->Height()));
@@ -77,7 +79,7 @@ TEST_P(BlurSession, TakesBackToTheOriginalAndRedoesToTheEnd)
 
 INSTANTIATE_TEST_SUITE_P(History, BlurSession,
                          ::testing::Values(TSessionRow{"WithoutBorder", false}, TSessionRow{"WithBorder", true}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+                         test::RowName());
 
 TEST(PictureHistory, AnAdditionAfterTakingBackDropsTheStepsAhead)
 {

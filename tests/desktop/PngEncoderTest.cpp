@@ -1,6 +1,8 @@
 #include "blur/BlurCommand.h"
 #include "desktop/PngEncoder.h"
 #include "dib/SDIB.h"
+#include "tests/support/Rows.h"
+#include "tests/support/SamePixels.h"
 #include "toolkit/core/Bitmap.h"
 
 #include <QBuffer>
@@ -52,21 +54,10 @@ QImage Blurred(int Width, int Height)
     return Picture.ToRgb32();
 }
 
-// The first pixel where the decoded PNG differs from the picture, or "".
-std::string FirstDifference(const QImage& Expected, const QByteArray& Png)
+// The picture as Qt decodes its PNG; a null picture when Qt cannot.
+QImage Decoded(const QByteArray& Png)
 {
-    const QImage Decoded = QImage::fromData(Png, "PNG");
-    if (Decoded.isNull())
-        return "Qt cannot decode the PNG";
-    if (Decoded.size() != Expected.size())
-        return "size differs";
-    const QImage Got = Decoded.convertToFormat(QImage::Format_RGB32);
-    for (int Y = 0; Y < Expected.height(); ++Y)
-        for (int X = 0; X < Expected.width(); ++X)
-            if (Got.pixel(X, Y) != Expected.pixel(X, Y))
-                return "pixel (" + std::to_string(X) + ", " + std::to_string(Y) + "): "
-                       + std::to_string(Got.pixel(X, Y)) + " instead of " + std::to_string(Expected.pixel(X, Y));
-    return "";
+    return QImage::fromData(Png, "PNG");
 }
 
 struct TDepthRow {
@@ -81,7 +72,7 @@ TEST_P(EncoderAtEachDepth, EveryWidthFrom1To64DecodesToTheSamePixels)
     for (int Width = 1; Width <= 64; ++Width) {
         TBitmap Bitmap;
         Bitmap.SetImage(Scrambled(Width, 5), GetParam().Format);
-        EXPECT_EQ(FirstDifference(Bitmap.ToRgb32(), EncodePng(Bitmap.Image())), "") << "width " << Width;
+        EXPECT_TRUE(test::SamePixels(Bitmap.ToRgb32(), Decoded(EncodePng(Bitmap.Image())))) << "width " << Width;
     }
 }
 
@@ -90,7 +81,7 @@ TEST_P(EncoderAtEachDepth, LargePicturesDecodeToTheSamePixels)
     for (const QSize Size : {QSize(2023, 2023), QSize(2023, 1), QSize(1, 2023), QSize(3001, 7)}) {
         TBitmap Bitmap;
         Bitmap.SetImage(Scrambled(Size.width(), Size.height()), GetParam().Format);
-        EXPECT_EQ(FirstDifference(Bitmap.ToRgb32(), EncodePng(Bitmap.Image())), "")
+        EXPECT_TRUE(test::SamePixels(Bitmap.ToRgb32(), Decoded(EncodePng(Bitmap.Image()))))
             << Size.width() << " x " << Size.height();
     }
 }
@@ -102,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Depths, EncoderAtEachDepth,
                                            TDepthRow{"bits16", TPixelFormat::pf16bit},
                                            TDepthRow{"bits24", TPixelFormat::pf24bit},
                                            TDepthRow{"bits32", TPixelFormat::pf32bit}),
-                         [](const auto& Row) { return std::string(Row.param.Name); });
+                         test::RowName());
 
 TEST(PngEncoder, WritesAStandardRgbFileOfAtMostOnePointFourTimesQtsSize)
 {

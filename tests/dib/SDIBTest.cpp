@@ -1,5 +1,6 @@
 #include "dib/SDIB.h"
 #include "tests/support/BmpBytes.h"
+#include "tests/support/RecordingFiler.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/BmpFile.h"
 #include "toolkit/core/Exceptions.h"
@@ -23,6 +24,13 @@ TBytes Held(TSDIB& Surface)
     return test::BytesOf(Surface.DIBFile());
 }
 
+TBytes Saved(TSDIB& Surface)
+{
+    TMemoryStream Out;
+    Surface.SaveToStream(Out);
+    return test::BytesOf(Out);
+}
+
 // The 2 x 2 picture whose stored rows are 01..06 and 07..0C, two pad bytes each.
 TBytes TwoByTwo()
 {
@@ -39,9 +47,7 @@ TEST(SDIB, AFreshSurfaceIsEmptyAndInert)
     EXPECT_EQ(Surface.ReadPixel({1, 1}), 0u);
     Surface.WritePixel({1, 1}, 0xFFFFFF);
     EXPECT_EQ(Surface.DIBFile().Size(), 0);
-    TMemoryStream Out;
-    Surface.SaveToStream(Out);
-    EXPECT_EQ(Out.Size(), 0) << "an empty surface writes nothing";
+    EXPECT_TRUE(Saved(Surface).empty()) << "an empty surface writes nothing";
 }
 
 TEST(SDIB, ParsesTheHeadersIntoItsGeometry)
@@ -204,9 +210,10 @@ TEST(SDIB, PixelsPastTheEndOfATruncatedFile)
 TEST(SDIB, HostileGeometryNeverLeavesTheFile)
 {
     TBytes File = TwoByTwo();
-    bmp::PutU32(File.data() + 18, 0x7FFFFFFF);   // width
-    bmp::PutU32(File.data() + 22, 0x7FFFFFFF);   // height
-    bmp::PutU16(File.data() + 28, 24);
+    uint8_t* Info = File.data() + bmp::FileHeaderSize;
+    bmp::PutU32(Info + bmp::biWidth, 0x7FFFFFFF);
+    bmp::PutU32(Info + bmp::biHeight, 0x7FFFFFFF);
+    bmp::PutU16(Info + bmp::biBitCount, 24);
     TSDIB Surface;
     Load(Surface, File);
     EXPECT_THROW(Surface.ReadPixel({0x7FFFFFFF, 1}), EReadError);
@@ -214,7 +221,7 @@ TEST(SDIB, HostileGeometryNeverLeavesTheFile)
     Surface.WritePixel({0x7FFFFFFF, 1}, 0xFFFFFF);
     EXPECT_EQ(Held(Surface), File);
 
-    bmp::PutU32(File.data() + 10, 0x80000000); // pixel offset far before the start
+    bmp::PutU32(File.data() + bmp::bfOffBits, 0x80000000); // far before the start
     TSDIB Before;
     Load(Before, File);
     EXPECT_THROW(Before.ReadPixel({1, 0x7FFFFFFF}), EReadError);
@@ -238,12 +245,10 @@ TEST(SDIB, LoadFromGraphicWritesOverWithoutShortening)
     EXPECT_EQ(Surface.Width(), 1);
     EXPECT_EQ(Surface.DIBFile().Size(), LargeSize) << "older bytes stay behind the new file";
 
-    TMemoryStream Out;
-    Surface.SaveToStream(Out);
-    EXPECT_EQ(Out.Size(), LargeSize);
-    Out.Seek(0, soBeginning);
+    const TBytes Out = Saved(Surface);
+    EXPECT_EQ(int64_t(Out.size()), LargeSize);
     TBitmap Back;
-    Back.LoadFromStream(Out);
+    Back.LoadFromStream(*test::StreamOf(Out));
     EXPECT_EQ(Back.Width(), 1) << "the leftover bytes play no part";
 }
 
@@ -273,42 +278,27 @@ TEST(SDIB, SaveToStreamWritesAtTheDestinationPositionAndLeavesItsOwn)
     EXPECT_EQ(Surface.DIBFile().Position(), 17);
 }
 
-class TRecordingFiler : public TFiler {
-public:
-    void DefineBinaryProperty(const std::string& Name, const TStreamProc& Read, const TStreamProc& Write,
-                              bool HasData) override
-    {
-        this->Name = Name;
-        Reader = Read;
-        Writer = Write;
-        this->HasData = HasData;
-    }
-    std::string Name;
-    TStreamProc Reader, Writer;
-    bool HasData = false;
-};
-
 TEST(SDIB, StoresItsWholeFileAsData)
 {
     TSDIB Empty;
-    TRecordingFiler Filer;
+    test::TRecordingFiler Filer;
     DefinePropertiesOf(Empty, Filer);
     EXPECT_EQ(Filer.Name, "Data");
     EXPECT_TRUE(Filer.HasData) << "written even when empty";
     TMemoryStream Stored;
-    Filer.Writer(Stored);
+    Filer.Write(Stored);
     EXPECT_EQ(Stored.Size(), 0);
-    Filer.Reader(Stored);
+    Filer.Read(Stored);
     EXPECT_FALSE(Empty.Valid()) << "0 bytes of data leave the surface empty";
 
     TSDIB Full;
     Load(Full, TwoByTwo());
     DefinePropertiesOf(Full, Filer);
-    Filer.Writer(Stored);
+    Filer.Write(Stored);
     Stored.Seek(0, soBeginning);
     TSDIB Restored;
     DefinePropertiesOf(Restored, Filer);
-    Filer.Reader(Stored);
+    Filer.Read(Stored);
     EXPECT_EQ(Held(Restored), TwoByTwo());
     EXPECT_EQ(Restored.ReadPixel({1, 1}), 0x090807u);
 }

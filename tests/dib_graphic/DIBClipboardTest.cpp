@@ -1,4 +1,5 @@
 #include "tests/dib_graphic/DIBSamples.h"
+#include "tests/support/SamePixels.h"
 
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/Clipboard.h"
@@ -14,7 +15,6 @@ namespace nebulo {
 namespace {
 
 using test::FailureOf;
-using test::FirstDifference;
 
 class DIBClipboard : public testing::Test {
 protected:
@@ -43,7 +43,7 @@ TEST_F(DIBClipboard, PictureLoadsFormat8AsATDIBOfTheSamePixels)
     Picture.LoadFromClipboardFormat(8, Block.get(), nullptr);
     auto* Loaded = dynamic_cast<TDIB*>(Picture.Graphic());
     ASSERT_NE(Loaded, nullptr) << "graphic of class " << (Picture.Graphic() ? Picture.Graphic()->ClassName() : "none");
-    EXPECT_EQ(FirstDifference(test::PixelsOf(Source), test::PixelsOf(*Loaded)), "");
+    EXPECT_TRUE(test::SamePixels(test::PixelsOf(Source), test::PixelsOf(*Loaded)));
     EXPECT_EQ(Changes, 1);
     EXPECT_EQ(GlobalLockCount(Block.get()), 0);
 
@@ -61,7 +61,7 @@ TEST_F(DIBClipboard, AssignFromTheClipboardTakesItsPicture)
     int Changes = 0;
     Graphic.OnChange = [&](TGraphic*) { ++Changes; };
     Graphic.Assign(&Clipboard());
-    EXPECT_EQ(FirstDifference(Sample(), test::PixelsOf(Graphic)), "");
+    EXPECT_TRUE(test::SamePixels(Sample(), test::PixelsOf(Graphic)));
     EXPECT_EQ(Changes, 1);
     EXPECT_FALSE(Clipboard().IsOpen());
 
@@ -69,7 +69,7 @@ TEST_F(DIBClipboard, AssignFromTheClipboardTakesItsPicture)
     Picture.Assign(&Clipboard());
     auto* Loaded = dynamic_cast<TDIB*>(Picture.Graphic());
     ASSERT_NE(Loaded, nullptr) << "format 8 is offered first";
-    EXPECT_EQ(FirstDifference(Sample(), test::PixelsOf(*Loaded)), "");
+    EXPECT_TRUE(test::SamePixels(Sample(), test::PixelsOf(*Loaded)));
 }
 
 TEST_F(DIBClipboard, AssignFromAnEmptyClipboardIsRefused)

@@ -1,4 +1,5 @@
 #include "tests/dib_graphic/DIBSamples.h"
+#include "tests/support/SamePixels.h"
 
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/BmpFile.h"
@@ -15,7 +16,6 @@ namespace nebulo {
 namespace {
 
 using test::FailureOf;
-using test::FirstDifference;
 using test::TBytes;
 
 void LoadRandom(TDIB& Graphic, int32_t Width, int32_t Height, uint16_t BitCount)
@@ -38,13 +38,13 @@ TEST_P(DIBCrop, CopyRegionCutsTheRectangleAtAnyBitOffset)
         Graphic.CopyRegion(Area.x(), Area.y(), Area.width(), Area.height(), Cut);
         EXPECT_EQ(Cut.Width(), Area.width());
         EXPECT_EQ(Cut.Height(), Area.height());
-        EXPECT_EQ(FirstDifference(Whole.copy(Area), test::PixelsOf(Cut)), "");
+        EXPECT_TRUE(test::SamePixels(Whole.copy(Area), test::PixelsOf(Cut)));
         EXPECT_EQ(bmp::GetU32(Cut.Image().Info + 20), uint32_t(DIBRowBytes(GetParam() * Area.width()) * Area.height()))
             << "biSizeImage";
         EXPECT_EQ(TBytes(Cut.Image().Info + 40, Cut.Image().Bits), TBytes(Graphic.Image().Info + 40, Graphic.Image().Bits))
             << "colour table kept";
     }
-    EXPECT_EQ(FirstDifference(Whole, test::PixelsOf(Graphic)), "") << "the source is left alone";
+    EXPECT_TRUE(test::SamePixels(Whole, test::PixelsOf(Graphic))) << "the source is left alone";
 }
 
 TEST_P(DIBCrop, SmallerWidthAndHeightKeepTheTopLeft)
@@ -53,9 +53,9 @@ TEST_P(DIBCrop, SmallerWidthAndHeightKeepTheTopLeft)
     LoadRandom(Graphic, 11, 6, GetParam());
     const QImage Whole = test::PixelsOf(Graphic);
     Graphic.SetHeight(5);
-    EXPECT_EQ(FirstDifference(Whole.copy(0, 0, 11, 5), test::PixelsOf(Graphic)), "") << "bottom row dropped";
+    EXPECT_TRUE(test::SamePixels(Whole.copy(0, 0, 11, 5), test::PixelsOf(Graphic))) << "bottom row dropped";
     Graphic.SetWidth(10);
-    EXPECT_EQ(FirstDifference(Whole.copy(0, 0, 10, 5), test::PixelsOf(Graphic)), "") << "right column dropped";
+    EXPECT_TRUE(test::SamePixels(Whole.copy(0, 0, 10, 5), test::PixelsOf(Graphic))) << "right column dropped";
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, DIBCrop, testing::Values(1, 4, 8, 16, 24, 32),
@@ -125,16 +125,16 @@ TEST(DIBSharing, AssignedGraphicsShareUntilOneChanges)
 
     Second.SetWidth(3);
     EXPECT_EQ(First.Width(), 6);
-    EXPECT_EQ(FirstDifference(Picture, test::PixelsOf(First)), "");
-    EXPECT_EQ(FirstDifference(Picture.copy(0, 0, 3, 4), test::PixelsOf(Second)), "");
+    EXPECT_TRUE(test::SamePixels(Picture, test::PixelsOf(First)));
+    EXPECT_TRUE(test::SamePixels(Picture.copy(0, 0, 3, 4), test::PixelsOf(Second)));
 
     TDIB Third;
     Third.Assign(&First);
     LoadRandom(Third, 2, 2, 24);
     EXPECT_EQ(First.Height(), 4);
-    EXPECT_EQ(FirstDifference(Picture, test::PixelsOf(First)), "") << "reloading the other holder";
+    EXPECT_TRUE(test::SamePixels(Picture, test::PixelsOf(First))) << "reloading the other holder";
     First.Assign(&First);
-    EXPECT_EQ(FirstDifference(Picture, test::PixelsOf(First)), "") << "assigned to itself";
+    EXPECT_TRUE(test::SamePixels(Picture, test::PixelsOf(First))) << "assigned to itself";
 }
 
 TEST(DIBChanged, AnnouncedExactlyByTheChangingRoads)

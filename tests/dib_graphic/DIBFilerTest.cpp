@@ -5,30 +5,6 @@
 namespace nebulo {
 namespace {
 
-// A layout writer's view of one object: what it declares, and whether it
-// would store it.
-class TRecordingFiler : public TFiler {
-public:
-    explicit TRecordingFiler(TPersistent* Ancestor = nullptr) : Ancestor_(Ancestor) {}
-    TPersistent* Ancestor() const override { return Ancestor_; }
-    void DefineBinaryProperty(const std::string& Name, const TStreamProc& Reader, const TStreamProc& Writer,
-                              bool Stored) override
-    {
-        this->Name = Name;
-        Read = Reader;
-        Write = Writer;
-        HasData = Stored;
-    }
-
-    std::string Name;
-    TStreamProc Read;
-    TStreamProc Write;
-    bool HasData = false;
-
-private:
-    TPersistent* Ancestor_;
-};
-
 TEST(DIBFiler, DataIsStoredWhenItDiffersFromTheAncestorOrIsHeld)
 {
     TDIB Held;
@@ -51,19 +27,19 @@ TEST(DIBFiler, DataIsStoredWhenItDiffersFromTheAncestorOrIsHeld)
         {"empty over a held ancestor", Empty, &Held, true}, {"empty over an empty ancestor", Empty, &Empty, false},
     };
     for (const TCase& Case : Cases) {
-        TRecordingFiler Filer(Case.Ancestor);
+        test::TRecordingFiler Filer(Case.Ancestor);
         DefinePropertiesOf(Case.Graphic, Filer);
         EXPECT_EQ(Filer.Name, "Data") << Case.Name;
         EXPECT_EQ(Filer.HasData, Case.Stored) << Case.Name;
     }
 
-    TRecordingFiler Writer;
+    test::TRecordingFiler Writer;
     DefinePropertiesOf(Held, Writer);
     TMemoryStream Stored;
     Writer.Write(Stored);
     Stored.Seek(0, soBeginning);
     TDIB Read;
-    TRecordingFiler Reader;
+    test::TRecordingFiler Reader;
     DefinePropertiesOf(Read, Reader);
     Reader.Read(Stored);
     EXPECT_TRUE(Read.Equals(&Held)) << "the property reads back what it wrote";

@@ -1,4 +1,5 @@
 #include "tests/dib_graphic/DIBSamples.h"
+#include "tests/support/SamePixels.h"
 
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/BmpFile.h"
@@ -128,7 +129,7 @@ TEST_P(DIBRoundTrip, EveryFormGivesBackTheSameBytes)
     Bitmap.Assign(&Graphic);
     TDIB FromBitmap;
     FromBitmap.Assign(&Bitmap);
-    EXPECT_EQ(FirstDifference(test::PixelsOf(Graphic), test::PixelsOf(FromBitmap)), "") << "through a bitmap";
+    EXPECT_TRUE(test::SamePixels(test::PixelsOf(Graphic), test::PixelsOf(FromBitmap))) << "through a bitmap";
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, DIBRoundTrip, testing::Values(1, 4, 8, 16, 24, 32),

@@ -66,22 +66,4 @@ std::string FirstDifference(const TBytes& Expected, const TBytes& Actual)
     return Out.str();
 }
 
-std::string FirstDifference(const QImage& Expected, const QImage& Actual)
-{
-    std::ostringstream Out;
-    if (Expected.size() != Actual.size()) {
-        Out << "size: expected " << Expected.width() << "x" << Expected.height() << ", got " << Actual.width()
-            << "x" << Actual.height();
-        return Out.str();
-    }
-    for (int Y = 0; Y < Expected.height(); ++Y)
-        for (int X = 0; X < Expected.width(); ++X)
-            if (Expected.pixel(X, Y) != Actual.pixel(X, Y)) {
-                Out << "pixel (" << X << ", " << Y << "): expected " << std::hex << Expected.pixel(X, Y)
-                    << ", got " << Actual.pixel(X, Y);
-                return Out.str();
-            }
-    return Out.str();
-}
-
 } // namespace nebulo::test

@@ -2,6 +2,7 @@
 
 #include "dib/CDIBs.h"
 #include "tests/support/BmpBytes.h"
+#include "tests/support/RecordingFiler.h"
 #include "toolkit/core/GlobalMemory.h"
 
 #include <QImage>
@@ -39,6 +40,5 @@ std::string FailureOf(F Action)
 
 // "" when equal; otherwise where the first difference is, with both values.
 std::string FirstDifference(const TBytes& Expected, const TBytes& Actual);
-std::string FirstDifference(const QImage& Expected, const QImage& Actual);
 
 } // namespace nebulo::test

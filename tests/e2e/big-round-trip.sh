@@ -24,12 +24,12 @@ echo "the first image/png request: $(( $(now_ms) - start )) ms from the click on
 wait_for 10 traced "^copy 2023x2023: offer [0-9]* ms, encode [0-9]* ms, " || fail "no copy trace"
 
 "$NEBULO_BLUR" --amount 20 in.png expected.png
-same_pixels copied.png expected.png || fail "the copied picture differs from nebulo-blur's: $(differing_pixels copied.png expected.png)"
+expect_same_pixels copied.png expected.png "the copied picture differs from nebulo-blur's"
 targets=$(xclip -selection clipboard -o -t TARGETS)
 for type in image/png image/bmp image/ppm application/x-qt-image; do
   grep -qx "$type" <<<"$targets" || fail "$type is not offered: $targets"
 done
 xclip -selection clipboard -o -t image/bmp >copied.bmp
-same_pixels copied.bmp expected.png || fail "the copied BMP differs from nebulo-blur's: $(differing_pixels copied.bmp expected.png)"
+expect_same_pixels copied.bmp expected.png "the copied BMP differs from nebulo-blur's"
 cat "$NEBULO_LOG"
 echo "PASS: a 2023 x 2023 picture went round, copied exactly as nebulo-blur writes it"

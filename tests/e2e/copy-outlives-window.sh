@@ -14,9 +14,7 @@ click $BLUR_AT
 copy_and_read before-closing.png
 
 # Close through the window menu's Close entry, then wait for the program.
-click $FREE_AREA_AT 3
-menu_open() { [ "$(xdotool search --all --onlyvisible --pid "$NEBULO_PID" --name '' 2>/dev/null | wc -l)" -ge 2 ]; }
-wait_for 10 menu_open || fail "the window menu did not open"
+open_window_menu click $FREE_AREA_AT 3
 xdotool key c
 wait "$NEBULO_PID" || true
 NEBULO_PID=
@@ -32,7 +30,7 @@ end_test() { keeper_runs && kill "$keeper" 2>/dev/null; }
 
 read_clipboard_png copied.png || fail "nothing on the clipboard after the window closed"
 "$NEBULO_BLUR" --amount 3 in.png expected.png
-same_pixels copied.png expected.png || fail "the kept picture differs from nebulo-blur's"
+expect_same_pixels copied.png expected.png "the kept picture differs from nebulo-blur's"
 
 echo "another copy" | xclip -selection clipboard -i -quiet >/dev/null 2>&1 &
 XCLIP_PID=$!

@@ -40,8 +40,7 @@ session_at_ratio() {
   open_about_with click $FREE_AREA_AT 3
   screenshot "$ABOUT" about-$1.png
   stop_nebulo
-  kill "$XCLIP_PID" && wait "$XCLIP_PID" 2>/dev/null || true
-  XCLIP_PID=
+  stop_xclip
 }
 
 convert -size 61x43 gradient:'#3050d0'-'#f0a020' -fill white -draw 'circle 30,20 30,32' in.png

@@ -12,8 +12,7 @@ copy_and_read copied.png
 
 "$NEBULO_BLUR" --border --amount 3 in.png expected.png
 identify copied.png expected.png
-differing=$(differing_pixels copied.png expected.png)
-[ "$differing" = 0 ] || fail "the copied picture differs from nebulo-blur's in $differing pixels"
+expect_same_pixels copied.png expected.png "the copied picture differs from nebulo-blur's"
 
 screenshot "$WID" window.png
 colours=$(convert window.png -format %k info:)

@@ -10,10 +10,7 @@ end_session() {
   set +e
   # A test's own things to end first, when it has any.
   declare -F end_test >/dev/null && end_test
-  stop_nebulo
-  [ -n "${XCLIP_PID:-}" ] && kill -CONT "$XCLIP_PID" 2>/dev/null && kill "$XCLIP_PID" 2>/dev/null
-  kill "$XVFB_PID" 2>/dev/null
-  wait 2>/dev/null
+  stop_desktop
   exit $status
 }
 trap end_session EXIT

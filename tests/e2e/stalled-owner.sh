@@ -12,7 +12,7 @@ offer_png in.png
 paste_shown
 zoomed_in() { [ "$(pixel "$WID" 100 60)" != "$blank" ]; }
 zoomed_out() { [ "$(pixel "$WID" 100 60)" = "$blank" ]; }
-kill "$XCLIP_PID"; wait "$XCLIP_PID" 2>/dev/null || true
+stop_xclip
 
 offer_png stalled.png
 kill -STOP "$XCLIP_PID"

@@ -4,6 +4,7 @@
 #include "dib/SDIB.h"
 #include "tests/fastblur/AllocationLimit.h"
 #include "tests/fastblur/RandomSurface.h"
+#include "tests/support/Rows.h"
 #include "toolkit/core/BmpFile.h"
 #include "toolkit/core/Exceptions.h"
 
@@ -18,6 +19,7 @@
 namespace nebulo {
 namespace {
 
+using test::PrintTo;
 using test::TBytes;
 
 constexpr TBlurIsa EveryIsa[] = {TBlurIsa::Portable, TBlurIsa::Sse2, TBlurIsa::Avx2, TBlurIsa::Avx512};
@@ -86,7 +88,6 @@ struct TChoiceCase {
     const char* Request;
     std::vector<TBlurIsa> Runs;
     TBlurIsa Chosen;
-    friend void PrintTo(const TChoiceCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 class IsaChoice : public ::testing::TestWithParam<TChoiceCase> {};
@@ -115,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TChoiceCase{"NameWithMore", "avx2x", {TBlurIsa::Portable, TBlurIsa::Sse2}, TBlurIsa::Sse2},
                       TChoiceCase{"OlderProcessor", "", {TBlurIsa::Portable, TBlurIsa::Sse2}, TBlurIsa::Sse2},
                       TChoiceCase{"NoX86Kernels", "avx2", {TBlurIsa::Portable}, TBlurIsa::Portable}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 // Helper threads must find their buffers ready: a failed allocation inside
 // one of them could not reach the caller.
@@ -182,7 +183,6 @@ TEST(FastBlurMatchesReference, LargePicturesUpToTheLimit)
 struct TRefusedCase {
     const char* Name;
     TBytes File;
-    friend void PrintTo(const TRefusedCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 TBytes EightBitFile()
@@ -244,7 +244,7 @@ TEST_P(FastBlurRefuses, AndBlurSurfaceGivesTheReferenceResult)
 }
 
 INSTANTIATE_TEST_SUITE_P(Surfaces, FastBlurRefuses, ::testing::ValuesIn(RefusedCases()),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+                         test::RowName());
 
 TEST(FastBlurRefusesKernel, ThatIsNotSymmetric)
 {

@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <string>
+#include <vector>
+
 namespace nebulo {
 namespace {
 
@@ -67,16 +72,26 @@ TEST(ApplicationQueue, HandsEveryMessageToTheHookBeforeItsDispatch)
 
 TEST(ApplicationQueue, AFailingHookGoesToTheErrorReportAndTheMessageGoesOn)
 {
-    std::vector<QString> Reports;
-    Application().SetErrorReport([&](const QString& Message) { Reports.push_back(Message); });
-    TForm Window;
-    Window.show();
-    Application().OnMessage = [](TMsg&, bool&) { throw EInvalidOperation("hook failed"); };
-    Application().PostMessage(SystemCommandMessage(&Window, SC_CLOSE));
-    QCoreApplication::processEvents();
-    Application().OnMessage = nullptr;
-    EXPECT_EQ(Reports, std::vector<QString>{"hook failed"});
-    EXPECT_FALSE(Window.isVisible());
+    struct TFailure {
+        std::function<void()> Throw; // what the hook does
+        std::string Said;            // what the report says
+    };
+    const TFailure Failures[] = {
+        {[] { throw EInvalidOperation("hook failed"); }, "hook failed"},
+        {[] { throw std::bad_alloc(); }, "Out of memory"},
+    };
+    for (const TFailure& Failure : Failures) {
+        std::vector<std::string> Reports;
+        Application().SetErrorReport([&](const QString& Message) { Reports.push_back(Message.toStdString()); });
+        TForm Window;
+        Window.show();
+        Application().OnMessage = [&](TMsg&, bool&) { Failure.Throw(); };
+        Application().PostMessage(SystemCommandMessage(&Window, SC_CLOSE));
+        QCoreApplication::processEvents();
+        Application().OnMessage = nullptr;
+        EXPECT_EQ(Reports, std::vector<std::string>{Failure.Said});
+        EXPECT_FALSE(Window.isVisible()) << Failure.Said;
+    }
 }
 
 TEST(SpeedButton, GroupedButtonsAreExclusiveAndStayDown)

@@ -1,4 +1,5 @@
 #include "dib/SDIB.h"
+#include "tests/support/Rows.h"
 #include "toolkit/widgets/Application.h"
 #include "toolkit/widgets/CheckBox.h"
 #include "toolkit/widgets/Form.h"
@@ -33,6 +34,8 @@ public slots:
 };
 
 namespace {
+
+using test::PrintTo;
 
 const char* const SampleLayout = R"(object Sample: TSampleForm
   Caption = 'It''s a sample'
@@ -164,7 +167,6 @@ struct TBrokenCase {
     const char* Name;
     const char* Text;
     const char* Message;
-    friend void PrintTo(const TBrokenCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 class BrokenLayout : public Layout, public ::testing::WithParamInterface<TBrokenCase> {};
@@ -193,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
         TBrokenCase{"UnknownEvent", "object A: TSampleForm\n  OnWobble = FormCreate\nend\n", "no event OnWobble"},
         TBrokenCase{"BadSurfaceData", "object A: TSampleForm\n  object S: TSDIB\n    Data = {424D00}\n  end\nend\n",
                     "Stream read error"}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 } // namespace
 } // namespace nebulo

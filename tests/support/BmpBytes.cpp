@@ -1,6 +1,6 @@
 #include "tests/support/BmpBytes.h"
 
-#include "toolkit/core/BmpFile.h"
+#include "toolkit/core/BmpLayout.h"
 
 #include <algorithm>
 
@@ -8,26 +8,24 @@ namespace nebulo::test {
 
 TBytes MakeBmpFile(const TBmpPlan& Plan)
 {
-    const uint32_t TableBytes = uint32_t(Plan.Palette.size()) * 4;
+    const uint32_t TableBytes = uint32_t(Plan.Palette.size()) * bmp::QuadSize;
     const uint32_t MaskBytes = uint32_t(Plan.Masks.size()) * 4;
-    const uint32_t TableOffset = 14 + std::max(Plan.HeaderSize, 40 + MaskBytes);
+    const uint32_t TableOffset = bmp::FileHeaderSize + std::max<uint32_t>(Plan.HeaderSize, bmp::bV4RedMask + MaskBytes);
     const uint32_t Offset = TableOffset + TableBytes;
     TBytes File(Offset, 0);
-    bmp::PutU16(File.data(), bmp::Signature);
-    bmp::PutU32(File.data() + 2, uint32_t(Offset + Plan.Rows.size()));
-    bmp::PutU32(File.data() + 10, Offset);
-    bmp::PutU32(File.data() + 14, Plan.HeaderSize);
-    bmp::PutU32(File.data() + 18, uint32_t(Plan.Width));
-    bmp::PutU32(File.data() + 22, uint32_t(Plan.Height));
-    bmp::PutU16(File.data() + 26, 1);
-    bmp::PutU16(File.data() + 28, Plan.BitCount);
-    bmp::PutU32(File.data() + 30, Plan.Compression);
-    bmp::PutU32(File.data() + 34, uint32_t(Plan.Rows.size()));
-    bmp::PutU32(File.data() + 46, uint32_t(Plan.Palette.size()));
+    uint8_t* Info = File.data() + bmp::FileHeaderSize;
+    bmp::PutFileHeader(File.data(), uint32_t(Offset + Plan.Rows.size()), Offset);
+    bmp::PutInfoHeader(Info, {.Size = Plan.HeaderSize,
+                              .Width = Plan.Width,
+                              .Height = Plan.Height,
+                              .BitCount = Plan.BitCount,
+                              .Compression = Plan.Compression,
+                              .SizeImage = uint32_t(Plan.Rows.size()),
+                              .ClrUsed = uint32_t(Plan.Palette.size())});
     for (size_t I = 0; I < Plan.Masks.size(); ++I)
-        bmp::PutU32(File.data() + 54 + 4 * I, Plan.Masks[I]);
+        bmp::PutU32(Info + bmp::bV4RedMask + 4 * I, Plan.Masks[I]);
     for (size_t I = 0; I < Plan.Palette.size(); ++I)
-        bmp::PutU32(File.data() + TableOffset + 4 * I, Plan.Palette[I]);
+        bmp::PutU32(File.data() + TableOffset + bmp::QuadSize * I, Plan.Palette[I]);
     File.insert(File.end(), Plan.Rows.begin(), Plan.Rows.end());
     File.insert(File.end(), Plan.Trailing.begin(), Plan.Trailing.end());
     return File;
@@ -41,10 +39,7 @@ TBytes MakePackedDIB(const TBmpPlan& Plan)
 
 std::unique_ptr<TMemoryStream> StreamOf(const TBytes& Bytes)
 {
-    auto Stream = std::make_unique<TMemoryStream>();
-    Stream->WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
-    Stream->Seek(0, soBeginning);
-    return Stream;
+    return std::make_unique<TMemoryStream>(Bytes.data(), int64_t(Bytes.size()));
 }
 
 TBytes BytesOf(TMemoryStream& Stream)

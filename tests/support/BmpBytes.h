@@ -1,5 +1,6 @@
 #pragma once
 
+#include "toolkit/core/BmpLayout.h"
 #include "toolkit/core/Stream.h"
 
 #include <cstdint>
@@ -23,7 +24,7 @@ struct TBmpPlan {
     uint32_t Compression = 0;
     // A 40-byte info header is followed by the masks; a longer one holds
     // them at its byte 40.
-    uint32_t HeaderSize = 40;
+    uint32_t HeaderSize = bmp::InfoHeaderSize;
     std::vector<uint32_t> Masks; // red, green, blue, alpha
     std::vector<uint32_t> Palette; // 0x00RRGGBB
     TBytes Rows;
@@ -46,7 +47,7 @@ template <typename F>
 TBmpPlan Make24BitPlan(int32_t Width, int32_t Height, F Pixel)
 {
     TBmpPlan Plan{Width, Height, 24};
-    const int32_t Stride = (Width * 24 + 31) / 32 * 4;
+    const int32_t Stride = int32_t(bmp::RowBytes(Width, 24));
     Plan.Rows.assign(size_t(Stride) * size_t(Height), 0);
     for (int32_t Row = 0; Row < Height; ++Row)
         for (int32_t X = 0; X < Width; ++X) {

@@ -1,10 +1,9 @@
 #include "tests/support/BmpBytes.h"
+#include "tests/support/RecordingFiler.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/Exceptions.h"
 
 #include <gtest/gtest.h>
-
-#include <map>
 
 namespace nebulo {
 namespace {
@@ -12,15 +11,6 @@ namespace {
 class TThing : public TPersistent {
 public:
     const char* ClassName() const override { return "TThing"; }
-};
-
-class TRecordingFiler : public TFiler {
-public:
-    void DefineBinaryProperty(const std::string& Name, const TStreamProc&, const TStreamProc&, bool HasData) override
-    {
-        Declared[Name] = HasData;
-    }
-    std::map<std::string, bool> Declared;
 };
 
 TEST(Bitmap, NewBitmapIsEmptyAtTheDisplayDepth)
@@ -142,13 +132,15 @@ TEST(Bitmap, AnnouncesChanges)
 TEST(Bitmap, StreamedDataIsLengthPrefixedAndDeclaredWhenNotEmpty)
 {
     TBitmap Bitmap;
-    TRecordingFiler Filer;
+    test::TRecordingFiler Filer;
     DefinePropertiesOf(Bitmap, Filer);
-    EXPECT_FALSE(Filer.Declared.at("Data")) << "an empty graphic writes no data";
+    EXPECT_EQ(Filer.Name, "Data");
+    EXPECT_FALSE(Filer.HasData) << "an empty graphic writes no data";
 
     Bitmap.SetSize(2, 3);
     DefinePropertiesOf(Bitmap, Filer);
-    EXPECT_TRUE(Filer.Declared.at("Data"));
+    EXPECT_EQ(Filer.Name, "Data");
+    EXPECT_TRUE(Filer.HasData);
 
     TMemoryStream Stream;
     Bitmap.WriteData(Stream);

@@ -1,4 +1,6 @@
 #include "tests/support/BmpBytes.h"
+#include "tests/support/Rows.h"
+#include "tests/support/SamePixels.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/BmpFile.h"
 #include "toolkit/core/Exceptions.h"
@@ -10,6 +12,7 @@
 namespace nebulo {
 namespace {
 
+using test::PrintTo;
 using test::TBytes;
 using test::TBmpPlan;
 
@@ -39,23 +42,12 @@ std::unique_ptr<TBitmap> Loaded(const TBytes& File)
     return Bitmap;
 }
 
-void ExpectSamePixels(const QImage& Expected, const QImage& Actual)
-{
-    ASSERT_EQ(Expected.size(), Actual.size());
-    const QImage A = Expected.convertToFormat(QImage::Format_RGB32);
-    const QImage B = Actual.convertToFormat(QImage::Format_RGB32);
-    for (int Y = 0; Y < A.height(); ++Y)
-        for (int X = 0; X < A.width(); ++X)
-            ASSERT_EQ(A.pixel(X, Y), B.pixel(X, Y)) << "pixel (" << X << ", " << Y << ")";
-}
-
 struct TDepthCase {
     const char* Name;
     TPixelFormat Format;
     int StoredBits;
     int TableEntries;
     TPixelFormat FormatAfterLoad;
-    friend void PrintTo(const TDepthCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 class BitmapDepth : public ::testing::TestWithParam<TDepthCase> {};
@@ -88,7 +80,7 @@ TEST_P(BitmapDepth, WritesAnUncompressedFileAndReadsItBack)
 
     const auto Back = Loaded(File);
     EXPECT_EQ(Back->PixelFormat(), Case.FormatAfterLoad);
-    ExpectSamePixels(Bitmap.Image(), Back->Image());
+    EXPECT_TRUE(test::SamePixels(Bitmap.Image(), Back->Image()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TDepthCase{"SixteenBits", TPixelFormat::pf16bit, 24, 0, TPixelFormat::pf24bit},
                       TDepthCase{"TwentyFourBits", TPixelFormat::pf24bit, 24, 0, TPixelFormat::pf24bit},
                       TDepthCase{"ThirtyTwoBits", TPixelFormat::pf32bit, 24, 0, TPixelFormat::pf24bit}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 TEST(BmpWriter, LaysOutATwoByTwoPictureExactly)
 {
@@ -201,7 +193,6 @@ struct TMaskCase {
     std::vector<uint32_t> Masks;
     uint32_t Pixel;
     QRgb Colour; // before it is put over white
-    friend void PrintTo(const TMaskCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 class BitFieldPixel : public ::testing::TestWithParam<TMaskCase> {};
@@ -241,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
                   qRgb(255, 0, 0)},
         TMaskCase{"UndeclaredMasksGiveNoAlpha", 32, bmp::BI_RGB, 124, Argb, 0x000000FF, qRgb(0, 0, 255)},
         TMaskCase{"OneBitAlpha", 16, bmp::BI_BITFIELDS, 56, {0x7C00, 0x03E0, 0x001F, 0x8000}, 0x7C00, qRgba(255, 0, 0, 0)}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 // Run-length encoded files, given as their data bytes, and the indices read
 // from them, top row first; or the failure they end in.
@@ -255,7 +246,6 @@ struct TRunLengthCase {
     TBytes Data;
     TRunLengthResult Result;
     std::vector<uint8_t> Indices;
-    friend void PrintTo(const TRunLengthCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 class RunLengthFile : public ::testing::TestWithParam<TRunLengthCase> {};
@@ -311,7 +301,7 @@ INSTANTIATE_TEST_SUITE_P(
         TRunLengthCase{"CutInADelta", 4, 2, 2, {0, 2, 1}, ReadError, {}},
         TRunLengthCase{"CutBeforeTheLastRow", 4, 2, 3, {2, 0x11, 0, 0, 2, 0x11, 0, 0}, ReadError, {}},
         TRunLengthCase{"TopDownRows", 8, 2, -2, {2, 1, 0, 1}, Invalid, {}}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 TEST(BmpReader, ConsumesTrailingBytesWithoutUsingThem)
 {
@@ -370,7 +360,6 @@ struct THostileCase {
     int32_t Height;
     uint16_t BitCount;
     uint32_t Compression;
-    friend void PrintTo(const THostileCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 class HostileHeader : public ::testing::TestWithParam<THostileCase> {};
@@ -396,7 +385,7 @@ INSTANTIATE_TEST_SUITE_P(
                       THostileCase{"LowestHeight", 4, INT32_MIN, 24, 0},
                       THostileCase{"OddDepth", 4, 4, 7, 0},
                       THostileCase{"RunLengthAtTwentyFourBits", 4, 4, 24, 1}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 TEST(BmpReader, RefusesWhatIsNotABmpFile)
 {

@@ -1,3 +1,4 @@
+#include "toolkit/core/Bitmap.h"
 #include "toolkit/core/Exceptions.h"
 #include "toolkit/core/Stream.h"
 
@@ -102,6 +103,22 @@ TEST(Stream, CopyFromMovesExactlyTheCount)
     Dest.CopyFrom(Source, 0);
     EXPECT_EQ(Dest.Size(), 5) << "a count of 0 copies nothing";
     EXPECT_THROW(Dest.CopyFrom(Source, 4), EReadError) << "only 3 bytes remain";
+}
+
+// A full disk: every picture saved there fails, the small one that the file's
+// buffer would hold as well as the large one.
+TEST(FileStream, SavingToAFullDeviceFailsWithTheStreamWriteError)
+{
+    for (const int Side : {2, 300}) {
+        TBitmap Picture;
+        Picture.SetSize(Side, Side);
+        try {
+            Picture.SaveToFile("/dev/full");
+            ADD_FAILURE() << Side << " x " << Side << ": saved to a full device";
+        } catch (const EWriteError& Error) {
+            EXPECT_STREQ(Error.what(), "Stream write error") << Side << " x " << Side;
+        }
+    }
 }
 
 } // namespace

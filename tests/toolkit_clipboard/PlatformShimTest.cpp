@@ -159,9 +159,9 @@ TEST(StretchDIBits, SourceRectanglesMirrorsRasterOpsAndRefusals)
     EXPECT_EQ(Xor.Pixel(0, 0), qRgb(0x0F, 0x0F, 0x33)) << "green XOR the background";
 
     TBytes Compressed = DIB;
-    Compressed[16] = 1; // biCompression
+    Compressed[bmp::biCompression] = bmp::BI_RLE8;
     TBytes SixteenBits = DIB;
-    SixteenBits[14] = 16; // biBitCount
+    SixteenBits[bmp::biBitCount] = 16;
     TPainted Untouched(2, 2);
     EXPECT_EQ(Draw(Untouched.DC(), Compressed, {0, 0, 2, 2}, {0, 0, 2, 2}), 0);
     EXPECT_EQ(Draw(Untouched.DC(), SixteenBits, {0, 0, 2, 2}, {0, 0, 2, 2}), 0);

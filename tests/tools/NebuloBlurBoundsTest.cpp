@@ -2,6 +2,7 @@
 // once past the largest input any picture needs, in little memory; and out of
 // memory anywhere, a message and exit 1.
 #include "tests/support/BmpBytes.h"
+#include "tests/support/Rows.h"
 #include "tests/tools/ToolRun.h"
 
 #include <QFile>
@@ -78,6 +79,8 @@ bool WriteSparse(const QString& Path, const QByteArray& Head, qint64 Size)
 
 enum class TInput { HugeBmp, LargePng, PngChunkBeyondItsEnd, SmallBmpInAHugeFile, Zeros };
 
+using test::PrintTo;
+
 struct TBoundCase {
     const char* Name;
     TInput Input;
@@ -88,7 +91,6 @@ struct TBoundCase {
     // Without the usual limit on the address space, where a decoder that
     // trusted the input would get what it asked for.
     bool WholeAddressSpace = false;
-    friend void PrintTo(const TBoundCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 class RefusedInput : public ::testing::TestWithParam<TBoundCase> {};
@@ -152,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
         TBoundCase{"HugeStreamAroundASmallPicture", TInput::SmallBmpInAHugeFile, true, 2, "larger than 128 MB",
                    TheInputBound},
         TBoundCase{"EndlessZeros", TInput::Zeros, true, 1, "not a picture that can be read", AFewMegabytes}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 // The smallest address space, in steps of Step, in which the program starts
 // and explains itself.

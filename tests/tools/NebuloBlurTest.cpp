@@ -1,6 +1,8 @@
 // Runs the nebulo-blur program itself, as a user would.
 #include "blur/BlurCommand.h"
 #include "dib/SDIB.h"
+#include "tests/support/Rows.h"
+#include "tests/support/SamePixels.h"
 #include "tests/tools/ToolRun.h"
 #include "toolkit/core/Bitmap.h"
 #include "tools/OutputFile.h"
@@ -23,6 +25,7 @@
 namespace nebulo {
 namespace {
 
+using test::PrintTo;
 using test::RunTool;
 using test::TRun;
 using test::TRunSetup;
@@ -42,7 +45,7 @@ QImage Expected(const QImage& Input, int Position, bool Border)
     TBitmap Picture;
     Picture.SetImage(Input);
     TSDIB Surface;
-    EXPECT_EQ(BlurPicture(Picture, Surface, Position, Border), TBlurRefusal::None);
+    EXPECT_EQ(RunBlurCommand(Picture, Surface, Position, Border), TBlurRefusal::None);
     return Picture.ToRgb32();
 }
 
@@ -70,8 +73,8 @@ TEST_F(NebuloBlur, GivesTheWindowsResultAsBmpAndPng)
     TBitmap FromBmp;
     FromBmp.LoadFromFile(Path("out.bmp").toStdString());
     EXPECT_EQ(FromBmp.PixelFormat(), TPixelFormat::pf24bit);
-    EXPECT_EQ(FromBmp.ToRgb32(), Want);
-    EXPECT_EQ(QImage(Path("out.png")).convertToFormat(QImage::Format_RGB32), Want);
+    EXPECT_TRUE(test::SamePixels(Want, FromBmp.ToRgb32()));
+    EXPECT_TRUE(test::SamePixels(Want, QImage(Path("out.png"))));
 }
 
 TEST_F(NebuloBlur, RoundsTheAmountToASliderPosition)
@@ -120,7 +123,6 @@ struct TErrorCase {
     QStringList Arguments; // IN and OUT stand for the test's files
     int ExitCode;
     const char* Message;
-    friend void PrintTo(const TErrorCase& Case, std::ostream* Out) { *Out << Case.Name; }
 };
 
 class NebuloBlurError : public NebuloBlur, public ::testing::WithParamInterface<TErrorCase> {};
@@ -158,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
         TErrorCase{"UnknownOption", {"--sharpen", "--amount", "1", "in.png", "OUT"}, 2, "unknown option"},
         TErrorCase{"UnknownOutputKind", {"--amount", "1", "in.png", "out.gif"}, 2, ".bmp or .png"},
         TErrorCase{"OutputFolderMissing", {"--amount", "1", "in.png", "/nonexistent/x.png"}, 1, "cannot write"}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 QByteArray Contents(const QString& Path)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/Rows.h"
 #include "view/ZImage.h"
 
 #include <QTest>
@@ -9,26 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
 #include <string>
 
-namespace nebulo {
-
-inline std::ostream& operator<<(std::ostream& Out, const TRect& R)
-{
-    return Out << "(" << R.Left << ", " << R.Top << ", " << R.Right << ", " << R.Bottom << ")";
-}
-
-namespace test {
-
-// Data rows print as their names, so the test list reads as the cases. A file
-// whose rows live in an unnamed namespace brings this in with a using-declaration.
-template <typename Row>
-    requires requires(const Row& R) { std::string(R.Name); }
-void PrintTo(const Row& R, std::ostream* Out)
-{
-    *Out << R.Name;
-}
+namespace nebulo::test {
 
 // The colour of picture pixel (X, Y) in the test pictures: every pixel of a
 // picture up to 4096 × 4096 has its own.
@@ -42,15 +26,6 @@ inline std::string Hex(QRgb Colour)
 {
     return QColor(Colour).name().toStdString();
 }
-
-// Names each instantiated case after its row.
-struct RowName {
-    template <typename Info>
-    std::string operator()(const Info& Case) const
-    {
-        return Case.param.Name;
-    }
-};
 
 // A 24-bit picture of Width × Height painted with PixelColour.
 inline std::unique_ptr<TBitmap> MakePicture(int Width, int Height)
@@ -115,5 +90,4 @@ protected:
     TZImage* View = nullptr; // owned by Window
 };
 
-} // namespace test
-} // namespace nebulo
+} // namespace nebulo::test

@@ -78,7 +78,11 @@ INSTANTIATE_TEST_SUITE_P(
                      {{L, NoKeys, 512, {0, 0, 123, 92}, WholeView},
                       {M, NoKeys, 512, {0, 0, 123, 92}, WholeView},
                       {M, ShiftKey, 512, {0, 0, 123, 92}, WholeView},
-                      {R, ShiftKey, 256, WholeView, WholeView}}}),
+                      {R, ShiftKey, 256, WholeView, WholeView}}},
+        // At 50 % the odd picture is scaled to exactly the view's 246 × 184:
+        // the view counts as filled, so the source is what fills it.
+        ZoomSequence{"HalfSizeExactlyAsLargeAsTheView", 493, 369, WholeView,
+                     {{R, NoKeys, 128, {0, 0, 492, 368}, WholeView}}}),
     RowName());
 
 // From the 400 × 300 picture at 200 % with SourceRect (100, 100, 223, 192),

@@ -1,3 +1,4 @@
+#include "tests/support/SamePixels.h"
 #include "tests/view/ViewHarness.h"
 
 #include "toolkit/core/Exceptions.h"
@@ -12,22 +13,6 @@ namespace {
 
 using test::PrintTo;
 
-// Compares the pictures pixel by pixel and names the first that differs.
-::testing::AssertionResult SamePixels(const TBitmap& Actual, const TBitmap& Expected)
-{
-    const QImage A = Actual.ToRgb32();
-    const QImage E = Expected.ToRgb32();
-    if (A.size() != E.size())
-        return ::testing::AssertionFailure() << "size " << A.width() << " x " << A.height() << ", expected "
-                                             << E.width() << " x " << E.height();
-    for (int Y = 0; Y < A.height(); ++Y)
-        for (int X = 0; X < A.width(); ++X)
-            if (A.pixel(X, Y) != E.pixel(X, Y))
-                return ::testing::AssertionFailure() << "pixel (" << X << ", " << Y << ") is " << Hex(A.pixel(X, Y))
-                                                     << ", expected " << Hex(E.pixel(X, Y));
-    return ::testing::AssertionSuccess();
-}
-
 TEST(NewView, ShowsNothingOfAWhitePictureWithTheMagnifier)
 {
     QWidget Parent;
@@ -37,7 +22,7 @@ TEST(NewView, ShowsNothingOfAWhitePictureWithTheMagnifier)
     const auto White = MakePicture(100, 100);
     White->Canvas().Brush().Color = clWhite;
     White->Canvas().FillRect({0, 0, 100, 100});
-    EXPECT_TRUE(SamePixels(*View.Bitmap(), *White));
+    EXPECT_TRUE(SamePixels(*White, *View.Bitmap()));
     EXPECT_EQ(View.ZoomFactor(), 256);
     EXPECT_EQ(View.SourceRect(), TRect{});
     EXPECT_EQ(View.DestRect(), TRect{});
@@ -91,7 +76,7 @@ TEST_F(ViewTest, StoredLayoutSetsThePublishedProperties)
     ASSERT_TRUE(View->setProperty("Top", 8));
     ASSERT_TRUE(View->setProperty("Width", 120));
     ASSERT_TRUE(View->setProperty("Height", 90));
-    EXPECT_TRUE(SamePixels(*View->Bitmap(), *Stored));
+    EXPECT_TRUE(SamePixels(*Stored, *View->Bitmap()));
     EXPECT_EQ(View->SelectedTool(), TTool::Move);
     EXPECT_FALSE(View->ForceRepaint());
     EXPECT_EQ(View->Cursor(), 5);
@@ -105,7 +90,7 @@ TEST_F(ViewTest, WritingBitmapCopiesAndSetsOnlyTheSource)
     const auto Written = MakePicture(100, 60);
     View->SetBitmap(Written.get());
     EXPECT_NE(View->Bitmap(), Written.get());
-    EXPECT_TRUE(SamePixels(*View->Bitmap(), *Written));
+    EXPECT_TRUE(SamePixels(*Written, *View->Bitmap()));
     EXPECT_EQ(View->SourceRect(), (TRect{0, 0, 100, 60}));
     EXPECT_EQ(View->DestRect(), (TRect{0, 0, 246, 184}));
     EXPECT_EQ(View->ZoomFactor(), 512);
@@ -141,7 +126,7 @@ TEST_F(ViewTest, AssignFromABitmapCopiesItAndShowsItAtFullSize)
     Click(Qt::LeftButton);
     const auto Source = MakePicture(100, 60);
     View->AssignFrom(Source.get());
-    EXPECT_TRUE(SamePixels(*View->Bitmap(), *Source));
+    EXPECT_TRUE(SamePixels(*Source, *View->Bitmap()));
     EXPECT_EQ(View->ZoomFactor(), 256);
     EXPECT_EQ(View->SourceRect(), (TRect{0, 0, 100, 60}));
     EXPECT_EQ(View->DestRect(), (TRect{0, 0, 100, 60}));
@@ -152,7 +137,7 @@ TEST_F(ViewTest, AssignFromASourceThatGivesABitmap)
     const auto Given = MakePicture(120, 200);
     BitmapSource Source([&](TBitmap& Picture) { Picture.Assign(Given.get()); });
     View->AssignFrom(&Source);
-    EXPECT_TRUE(SamePixels(*View->Bitmap(), *Given));
+    EXPECT_TRUE(SamePixels(*Given, *View->Bitmap()));
     EXPECT_EQ(View->SourceRect(), (TRect{0, 0, 120, 184}));
 }
 
@@ -168,7 +153,7 @@ TEST_P(UntakenSourceTest, KeepsThePictureAndResetsTheView)
     const auto Before = MakePicture(300, 100);
     ForeignSource Foreign;
     View->AssignFrom(GetParam() ? &Foreign : nullptr);
-    EXPECT_TRUE(SamePixels(*View->Bitmap(), *Before));
+    EXPECT_TRUE(SamePixels(*Before, *View->Bitmap()));
     EXPECT_EQ(View->ZoomFactor(), 256);
     EXPECT_EQ(View->SourceRect(), (TRect{0, 0, 246, 100}));
     EXPECT_EQ(View->DestRect(), (TRect{0, 0, 246, 100}));
@@ -206,7 +191,9 @@ TEST_P(RefitTest, WidensOnlyWhereThePictureLeavesRoom)
 
 INSTANTIATE_TEST_SUITE_P(Blur, RefitTest,
                          ::testing::Values(RefitRow{"RoomBothWays", 222, 122, {0, 0, 222, 122}},
-                                           RefitRow{"FillsTheWidth", 250, 122, {0, 0, 200, 122}}),
+                                           RefitRow{"FillsTheWidth", 250, 122, {0, 0, 200, 122}},
+                                           RefitRow{"ExactlyTheViewsWidth", 246, 122, {0, 0, 200, 122}},
+                                           RefitRow{"ExactlyTheViewsHeight", 222, 184, {0, 0, 222, 100}}),
                          RowName());
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "tests/support/Rows.h"
 #include "toolkit/widgets/CursorDrawing.h"
 
 #include "toolkit/core/Exceptions.h"
@@ -8,6 +9,8 @@
 
 namespace nebulo {
 namespace {
+
+using test::PrintTo;
 
 // A transparent drawing with a black pixel at (1, 0) and a white one at (31, 31).
 QByteArray Drawing()
@@ -65,11 +68,6 @@ struct BrokenRow {
     QByteArray (*Break)(QByteArray);
 };
 
-void PrintTo(const BrokenRow& Row, std::ostream* Out)
-{
-    *Out << Row.Name;
-}
-
 class BrokenDrawingTest : public ::testing::TestWithParam<BrokenRow> {};
 
 TEST_P(BrokenDrawingTest, IsRejected)
@@ -84,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenRow{"LineTooShort", [](QByteArray T) { return T.remove(40, 1); }},
                       BrokenRow{"UnknownCharacter", [](QByteArray T) { return T.replace(7, 1, "x"); }},
                       BrokenRow{"Empty", [](QByteArray) { return QByteArray(); }}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    test::RowName());
 
 TEST(CursorDrawing, MissingResourceIsAFailure)
 {

@@ -2,6 +2,7 @@
 #include "desktop/PictureOffer.h"
 #include "desktop/PngEncoder.h"
 #include "desktop/X11Selection.h"
+#include "tests/support/Rows.h"
 #include "tests/x11/FakeOwner.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/Clipboard.h"
@@ -205,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(Orders, X11CopyCheck,
                                            TTakingRow{"AfterEncoded", TTaking::AfterEncoded},
                                            TTakingRow{"BothWaiting", TTaking::BothWaiting},
                                            TTakingRow{"NoticedFirst", TTaking::NoticedFirst}),
-                         [](const auto& Row) { return std::string(Row.param.Name); });
+                         test::RowName());
 
 } // namespace
 } // namespace nebulo

@@ -1,5 +1,6 @@
 #include "desktop/PasteFetch.h"
 #include "desktop/X11Selection.h"
+#include "tests/support/Rows.h"
 #include "tests/x11/FakeOwner.h"
 #include "toolkit/core/Exceptions.h"
 
@@ -62,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TOwnerRow{"NeverAnswers", TOwnerHabit::NeverAnswers, TOutcome::NoAnswer, TOutcome::NoAnswer},
                       TOwnerRow{"RefusesThePicture", TOwnerHabit::RefusesThePicture, TOutcome::Done,
                                 TOutcome::Refused}),
-    [](const auto& Row) { return std::string(Row.param.Name); });
+    test::RowName());
 
 TEST_F(X11ClipboardOwner, APasteFromAStalledOwnerEndsInTheMessage)
 {

@@ -85,7 +85,7 @@ QImage ConvertStorage(const QImage& Image, TPixelFormat Format)
 {
     QImage Converted = ConvertedStorage(Image, Format);
     if (Converted.isNull())
-        throw EOutOfMemory("Out of memory");
+        throw EOutOfMemory();
     return Converted;
 }
 
@@ -107,7 +107,7 @@ QImage CompositedOverWhite(const QImage& Image)
         return Image;
     QImage Opaque(Image.size(), QImage::Format_RGB32);
     if (Opaque.isNull())
-        throw EOutOfMemory("Out of memory");
+        throw EOutOfMemory();
     Opaque.fill(Qt::white);
     QPainter Painter(&Opaque);
     Painter.drawImage(0, 0, Image);
@@ -121,7 +121,7 @@ QImage MapToPalette(const QImage& Rgb, const QList<QRgb>& Table)
     const QImage Source = Rgb.convertToFormat(QImage::Format_RGB32);
     QImage Indexed(Source.size(), QImage::Format_Indexed8);
     if (Source.isNull() || Indexed.isNull())
-        throw EOutOfMemory("Out of memory");
+        throw EOutOfMemory();
     Indexed.setColorTable(Table);
     QRgb LastColour = 0;
     int LastIndex = -1;
@@ -197,7 +197,7 @@ void TBitmap::SetSize(int32_t NewWidth, int32_t NewHeight)
     } else {
         QImage Grown(NewWidth, NewHeight, Image_.isNull() ? StorageFor(Format_) : Image_.format());
         if (Grown.isNull())
-            throw EOutOfMemory("Out of memory");
+            throw EOutOfMemory();
         QList<QRgb> Table = Image_.colorTable();
         if (Table.isEmpty() && Format_ == TPixelFormat::pf4bit)
             Table = StandardPalette16();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "toolkit/core/BmpLayout.h"
 #include "toolkit/core/PixelFormat.h"
 
 #include <QImage>
@@ -10,42 +11,9 @@ namespace nebulo {
 
 class TStream;
 
-// The BMP file layout shared by the bitmap's reader and writer.
 namespace bmp {
-constexpr uint16_t Signature = 0x4D42; // "BM"
-constexpr int FileHeaderSize = 14;
-constexpr int CoreHeaderSize = 12;
-constexpr int InfoHeaderSize = 40;
-constexpr uint32_t BI_RGB = 0;
-constexpr uint32_t BI_RLE8 = 1;
-constexpr uint32_t BI_RLE4 = 2;
-constexpr uint32_t BI_BITFIELDS = 3;
-constexpr uint32_t BI_ALPHABITFIELDS = 6;
 // Pictures beyond this many pixels are refused before anything is allocated.
 constexpr int64_t MaxPixels = int64_t(1) << 28;
-
-inline uint16_t GetU16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
-inline uint32_t GetU32(const uint8_t* P)
-{
-    return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
-}
-inline int32_t GetI32(const uint8_t* P) { return static_cast<int32_t>(GetU32(P)); }
-inline void PutU16(uint8_t* P, uint16_t V)
-{
-    P[0] = uint8_t(V);
-    P[1] = uint8_t(V >> 8);
-}
-inline void PutU32(uint8_t* P, uint32_t V)
-{
-    for (int I = 0; I < 4; ++I)
-        P[I] = uint8_t(V >> (8 * I));
-}
-
-// Bytes of one stored row, padded to a multiple of 4.
-inline int64_t RowBytes(int64_t Width, int BitCount)
-{
-    return (Width * BitCount + 31) / 32 * 4;
-}
 } // namespace bmp
 
 struct TBmpPicture {

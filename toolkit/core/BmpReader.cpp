@@ -80,50 +80,51 @@ struct THeader {
     std::array<uint32_t, 3> Masks{}; // red, green, blue
     uint32_t AlphaMask = 0;          // 0: the pixels are opaque
     int64_t TableOffset = 0;
-    int TableEntrySize = 4;
+    int TableEntrySize = bmp::QuadSize;
 };
 
 THeader ParseHeaders(const uint8_t* P, int64_t Size)
 {
-    if (Size < bmp::FileHeaderSize + 4 || bmp::GetU16(P) != bmp::Signature)
+    if (Size < bmp::FileHeaderSize + 4 || bmp::GetU16(P + bmp::bfType) != bmp::Signature)
         Invalid();
-    const uint32_t HeaderSize = bmp::GetU32(P + 14);
+    const uint8_t* Info = P + bmp::FileHeaderSize;
+    const uint32_t HeaderSize = bmp::GetU32(Info + bmp::biSize);
     THeader H;
     if (HeaderSize == bmp::CoreHeaderSize) {
         if (Size < bmp::FileHeaderSize + bmp::CoreHeaderSize)
             Invalid();
-        H.Width = bmp::GetU16(P + 18);
-        H.Height = bmp::GetU16(P + 20);
-        H.BitCount = bmp::GetU16(P + 24);
-        H.TableEntrySize = 3;
+        H.Width = bmp::GetU16(Info + bmp::bcWidth);
+        H.Height = bmp::GetU16(Info + bmp::bcHeight);
+        H.BitCount = bmp::GetU16(Info + bmp::bcBitCount);
+        H.TableEntrySize = bmp::TripleSize;
         H.TableOffset = bmp::FileHeaderSize + bmp::CoreHeaderSize;
         return H;
     }
     if (HeaderSize < bmp::InfoHeaderSize || HeaderSize > 1024 || Size < bmp::FileHeaderSize + int64_t(HeaderSize))
         Invalid();
-    H.Width = bmp::GetI32(P + 18);
-    H.Height = bmp::GetI32(P + 22);
-    H.BitCount = bmp::GetU16(P + 28);
-    H.Compression = bmp::GetU32(P + 30);
-    H.ColorsUsed = bmp::GetU32(P + 46);
+    H.Width = bmp::GetI32(Info + bmp::biWidth);
+    H.Height = bmp::GetI32(Info + bmp::biHeight);
+    H.BitCount = bmp::GetU16(Info + bmp::biBitCount);
+    H.Compression = bmp::GetU32(Info + bmp::biCompression);
+    H.ColorsUsed = bmp::GetU32(Info + bmp::biClrUsed);
     H.TableOffset = bmp::FileHeaderSize + int64_t(HeaderSize);
     if (H.Compression == bmp::BI_BITFIELDS || H.Compression == bmp::BI_ALPHABITFIELDS) {
         // Masks sit inside a long header, or right after a 40-byte one.
-        const uint8_t* Masks = P + bmp::FileHeaderSize + bmp::InfoHeaderSize;
         if (HeaderSize == bmp::InfoHeaderSize) {
-            const int Extra = H.Compression == bmp::BI_BITFIELDS ? 12 : 16;
-            if (Size < H.TableOffset + Extra)
+            const int MasksEnd = H.Compression == bmp::BI_BITFIELDS ? bmp::bV4AlphaMask : bmp::bV4AlphaMask + 4;
+            if (Size < bmp::FileHeaderSize + MasksEnd)
                 Invalid();
-            H.TableOffset += Extra;
-        } else if (HeaderSize < bmp::InfoHeaderSize + 12) {
+            H.TableOffset = bmp::FileHeaderSize + MasksEnd;
+        } else if (HeaderSize < bmp::bV4AlphaMask) {
             Invalid();
         }
-        H.Masks = {bmp::GetU32(Masks), bmp::GetU32(Masks + 4), bmp::GetU32(Masks + 8)};
+        H.Masks = {bmp::GetU32(Info + bmp::bV4RedMask), bmp::GetU32(Info + bmp::bV4GreenMask),
+                   bmp::GetU32(Info + bmp::bV4BlueMask)};
         // The alpha mask follows the others, inside a header long enough to
         // hold it or after a 40-byte one that says it is there.
-        if (HeaderSize >= bmp::InfoHeaderSize + 16
+        if (HeaderSize >= bmp::bV4AlphaMask + 4
             || (HeaderSize == bmp::InfoHeaderSize && H.Compression == bmp::BI_ALPHABITFIELDS))
-            H.AlphaMask = bmp::GetU32(Masks + 12);
+            H.AlphaMask = bmp::GetU32(Info + bmp::bV4AlphaMask);
     } else if (H.BitCount == 16) {
         H.Masks = {0x7C00, 0x03E0, 0x001F};
     } else if (H.BitCount == 32) {
@@ -279,7 +280,7 @@ TBmpPicture ReadBmpFile(TStream& Stream)
     if (H.BitCount <= 8)
         Table = ReadColorTable(P, File.Size(), H);
     const int64_t TableEnd = H.TableOffset + (H.BitCount <= 8 ? int64_t(Table.size()) * H.TableEntrySize : 0);
-    const int64_t DeclaredOffset = bmp::GetU32(P + 10);
+    const int64_t DeclaredOffset = bmp::GetU32(P + bmp::bfOffBits);
     const int64_t PixelOffset = DeclaredOffset >= TableEnd ? DeclaredOffset : TableEnd;
     const int Rows = std::abs(H.Height);
     const int64_t Stride = bmp::RowBytes(H.Width, H.BitCount);
@@ -288,7 +289,7 @@ TBmpPicture ReadBmpFile(TStream& Stream)
 
     QImage Image(H.Width, Rows, StorageFormat(H));
     if (Image.isNull())
-        throw EOutOfMemory("Out of memory");
+        throw EOutOfMemory();
     if (H.BitCount <= 8)
         Image.setColorTable(Table);
     if (IsRunLength(H)) {

@@ -1,15 +1,12 @@
 #include "toolkit/core/BmpRunLength.h"
 
+#include "toolkit/core/BmpLayout.h"
+
 #include <algorithm>
 
 namespace nebulo {
 
 namespace {
-
-// The escapes that follow a zero count.
-constexpr uint8_t EndOfLine = 0;
-constexpr uint8_t EndOfPicture = 1;
-constexpr uint8_t Delta = 2;
 
 // Where the next pixel goes; rows counted from the bottom, as stored.
 class TCursor {
@@ -72,11 +69,11 @@ bool DecodeRunLengths(const uint8_t* Data, int64_t Size, int BitCount, QImage& I
                 Cursor.Put(BitCount == 8 ? Value : PixelOf(&Value, I & 1, BitCount));
             continue;
         }
-        if (Value == EndOfLine) {
+        if (Value == bmp::RleEndOfLine) {
             Cursor.NextLine();
-        } else if (Value == EndOfPicture) {
+        } else if (Value == bmp::RleEndOfPicture) {
             return true;
-        } else if (Value == Delta) {
+        } else if (Value == bmp::RleDelta) {
             if (Size - At < 2)
                 return Cursor.Complete();
             Cursor.Move(Data[At], Data[At + 1]);

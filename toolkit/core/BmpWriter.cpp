@@ -61,7 +61,7 @@ struct TStoredPicture {
     QList<QRgb> Table;
     int64_t Stride = 0;
 
-    int64_t InfoSize() const { return bmp::InfoHeaderSize + int64_t(Table.size()) * 4; }
+    int64_t InfoSize() const { return bmp::InfoHeaderSize + int64_t(Table.size()) * bmp::QuadSize; }
     int64_t ImageSize() const { return Stride * Image.height(); }
 };
 
@@ -92,17 +92,13 @@ void WriteStored(TStream& Stream, const TStoredPicture& Stored)
     const QImage& Image = Stored.Image;
     const QList<QRgb>& Table = Stored.Table;
     std::vector<uint8_t> Head(static_cast<size_t>(Stored.InfoSize()), 0);
-    uint8_t* H = Head.data();
-    bmp::PutU32(H, bmp::InfoHeaderSize);
-    bmp::PutU32(H + 4, uint32_t(Image.width()));
-    bmp::PutU32(H + 8, uint32_t(Image.height()));
-    bmp::PutU16(H + 12, 1);
-    bmp::PutU16(H + 14, uint16_t(Stored.BitCount));
-    bmp::PutU32(H + 16, bmp::BI_RGB);
-    bmp::PutU32(H + 20, uint32_t(Stored.ImageSize()));
-    bmp::PutU32(H + 32, uint32_t(Table.size()));
+    bmp::PutInfoHeader(Head.data(), {.Width = Image.width(),
+                                     .Height = Image.height(),
+                                     .BitCount = uint16_t(Stored.BitCount),
+                                     .SizeImage = uint32_t(Stored.ImageSize()),
+                                     .ClrUsed = uint32_t(Table.size())});
     for (int I = 0; I < Table.size(); ++I) {
-        uint8_t* E = H + bmp::InfoHeaderSize + 4 * I;
+        uint8_t* E = Head.data() + bmp::InfoHeaderSize + bmp::QuadSize * I;
         E[0] = uint8_t(qBlue(Table[I]));
         E[1] = uint8_t(qGreen(Table[I]));
         E[2] = uint8_t(qRed(Table[I]));
@@ -130,10 +126,8 @@ void WriteBmpFile(TStream& Stream, const QImage& Source, TPixelFormat Format)
     const int64_t PixelOffset = bmp::FileHeaderSize + Stored.InfoSize();
     if (auto* Memory = dynamic_cast<TMemoryStream*>(&Stream))
         Memory->Reserve(Memory->Position() + PixelOffset + Stored.ImageSize());
-    uint8_t Head[bmp::FileHeaderSize] = {};
-    bmp::PutU16(Head, bmp::Signature);
-    bmp::PutU32(Head + 2, uint32_t(PixelOffset + Stored.ImageSize()));
-    bmp::PutU32(Head + 10, uint32_t(PixelOffset));
+    uint8_t Head[bmp::FileHeaderSize];
+    bmp::PutFileHeader(Head, uint32_t(PixelOffset + Stored.ImageSize()), uint32_t(PixelOffset));
     Stream.WriteBuffer(Head, bmp::FileHeaderSize);
     WriteStored(Stream, Stored);
 }

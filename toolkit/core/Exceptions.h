@@ -1,7 +1,10 @@
 #pragma once
 
 #include <exception>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace nebulo {
 
@@ -27,7 +30,6 @@ NEBULO_EXCEPTION(EStreamError, Exception)
 NEBULO_EXCEPTION(EConvertError, Exception)
 NEBULO_EXCEPTION(EInvalidGraphic, Exception)
 NEBULO_EXCEPTION(EInvalidOperation, Exception)
-NEBULO_EXCEPTION(EOutOfMemory, Exception)
 NEBULO_EXCEPTION(EZeroDivide, Exception)
 NEBULO_EXCEPTION(EInvalidArgument, Exception)
 
@@ -42,5 +44,25 @@ class EWriteError : public EStreamError {
 public:
     EWriteError() : EStreamError("Stream write error") {}
 };
+
+class EOutOfMemory : public Exception {
+public:
+    EOutOfMemory() : Exception("Out of memory") {}
+};
+
+// Runs Work, whose failures to allocate (std::bad_alloc, or std::length_error
+// for a size no container holds) leave it as EOutOfMemory, with the
+// system's text instead of the library's.
+template <typename F>
+decltype(auto) OutOfMemoryAsFailure(F&& Work)
+{
+    try {
+        return std::forward<F>(Work)();
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    } catch (const std::length_error&) {
+        throw EOutOfMemory();
+    }
+}
 
 } // namespace nebulo

@@ -12,6 +12,10 @@ TFileStream::TFileStream(const std::string& FileName, Mode OpenMode)
 {
     if (File_ == nullptr)
         throw EStreamError("Cannot open file \"" + FileName + "\": " + std::strerror(errno));
+    // Writes go straight to the file, so that a full disk fails the write
+    // that meets it rather than a close that nobody can answer.
+    if (OpenMode == Mode::Create)
+        std::setvbuf(File_, nullptr, _IONBF, 0);
 }
 
 TFileStream::~TFileStream()

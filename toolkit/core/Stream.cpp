@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
-#include <stdexcept>
 
 namespace nebulo {
 
@@ -89,18 +87,19 @@ void TCustomMemoryStream::SetPointer(uint8_t* Memory, int64_t Size)
     Size_ = Size;
 }
 
+TMemoryStream::TMemoryStream(const void* Bytes, int64_t Count)
+{
+    WriteBuffer(Bytes, Count);
+    Seek(0, soBeginning);
+}
+
 void TMemoryStream::Reserve(int64_t Needed)
 {
     if (Needed <= static_cast<int64_t>(Block_.size()))
         return;
-    try {
-        // Grow geometrically so that many small writes stay linear in cost.
-        Block_.resize(static_cast<size_t>(std::max(Needed, static_cast<int64_t>(Block_.size()) * 3 / 2)));
-    } catch (const std::bad_alloc&) {
-        throw EOutOfMemory("Out of memory");
-    } catch (const std::length_error&) {
-        throw EOutOfMemory("Out of memory");
-    }
+    // Grow geometrically so that many small writes stay linear in cost.
+    OutOfMemoryAsFailure(
+        [&] { Block_.resize(static_cast<size_t>(std::max(Needed, static_cast<int64_t>(Block_.size()) * 3 / 2))); });
     Memory_ = Block_.data();
 }
 
@@ -121,13 +120,7 @@ void TMemoryStream::SetSize(int64_t NewSize)
     if (NewSize < 0)
         throw EStreamError("Stream size cannot be negative");
     std::vector<uint8_t> Fresh;
-    try {
-        Fresh.assign(static_cast<size_t>(NewSize), 0);
-    } catch (const std::bad_alloc&) {
-        throw EOutOfMemory("Out of memory");
-    } catch (const std::length_error&) {
-        throw EOutOfMemory("Out of memory");
-    }
+    OutOfMemoryAsFailure([&] { Fresh.assign(static_cast<size_t>(NewSize), 0); });
     Block_.swap(Fresh);
     Memory_ = Block_.data();
     Size_ = NewSize;

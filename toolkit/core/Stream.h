@@ -64,6 +64,10 @@ protected:
 // A growable memory stream that owns its block.
 class TMemoryStream : public TCustomMemoryStream {
 public:
+    TMemoryStream() = default;
+    // Holds a copy of the Count bytes at Bytes, positioned at its start.
+    TMemoryStream(const void* Bytes, int64_t Count);
+
     int64_t Write(const void* Buffer, int64_t Count) override;
     // Discards the content: afterwards the stream holds NewSize zero bytes
     // and its position is 0.

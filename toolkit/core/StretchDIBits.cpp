@@ -15,29 +15,27 @@ namespace {
 // The DIB as a top-down picture, or a null image when it is not drawable.
 QImage DecodeDIB(const uint8_t* Info, const uint8_t* Bits)
 {
-    if (bmp::GetU32(Info) != bmp::InfoHeaderSize)
+    if (bmp::GetU32(Info + bmp::biSize) != bmp::InfoHeaderSize)
         return {};
-    const int64_t Width = bmp::GetI32(Info + 4);
-    const int64_t Height = bmp::GetI32(Info + 8);
-    const int BitCount = bmp::GetU16(Info + 14);
-    const uint32_t Used = bmp::GetU32(Info + 32);
+    const int64_t Width = bmp::GetI32(Info + bmp::biWidth);
+    const int64_t Height = bmp::GetI32(Info + bmp::biHeight);
+    const int BitCount = bmp::GetU16(Info + bmp::biBitCount);
+    const uint32_t Used = bmp::GetU32(Info + bmp::biClrUsed);
     const bool Drawable = BitCount == 1 || BitCount == 4 || BitCount == 8 || BitCount == 24 || BitCount == 32;
-    if (!Drawable || bmp::GetU32(Info + 16) != bmp::BI_RGB || Width <= 0 || Height <= 0
+    if (!Drawable || bmp::GetU32(Info + bmp::biCompression) != bmp::BI_RGB || Width <= 0 || Height <= 0
         || Width * Height > bmp::MaxPixels || Used > 256)
         return {};
     const int64_t Entries = Used != 0 || BitCount > 8 ? Used : int64_t(1) << BitCount;
-    const int64_t TableBytes = 4 * Entries;
+    const int64_t TableBytes = bmp::QuadSize * Entries;
     const int64_t ImageBytes = bmp::RowBytes(Width, BitCount) * Height;
 
     // Presented to the BMP reader as a file.
     TMemoryStream File;
-    uint8_t Head[bmp::FileHeaderSize + bmp::InfoHeaderSize] = {};
+    uint8_t Head[bmp::FileHeaderSize + bmp::InfoHeaderSize];
     const int64_t Offset = bmp::FileHeaderSize + bmp::InfoHeaderSize + TableBytes;
-    bmp::PutU16(Head, bmp::Signature);
-    bmp::PutU32(Head + 2, uint32_t(Offset + ImageBytes));
-    bmp::PutU32(Head + 10, uint32_t(Offset));
+    bmp::PutFileHeader(Head, uint32_t(Offset + ImageBytes), uint32_t(Offset));
     std::copy(Info, Info + bmp::InfoHeaderSize, Head + bmp::FileHeaderSize);
-    bmp::PutU32(Head + bmp::FileHeaderSize + 32, uint32_t(Entries));
+    bmp::PutU32(Head + bmp::FileHeaderSize + bmp::biClrUsed, uint32_t(Entries));
     File.WriteBuffer(Head, sizeof Head);
     File.WriteBuffer(Info + bmp::InfoHeaderSize, TableBytes);
     File.WriteBuffer(Bits, ImageBytes);

@@ -14,9 +14,7 @@ QImage TransparentImage(const QString& File)
     if (!Source.open(QIODevice::ReadOnly))
         throw EStreamError("Cannot read the picture " + File.toStdString());
     const QByteArray Bytes = Source.readAll();
-    TMemoryStream Stream;
-    Stream.WriteBuffer(Bytes.constData(), Bytes.size());
-    Stream.Seek(0, soBeginning);
+    TMemoryStream Stream(Bytes.constData(), Bytes.size());
     TBitmap Picture;
     Picture.LoadFromStream(Stream);
     QImage Image = Picture.ToRgb32().convertToFormat(QImage::Format_ARGB32);

@@ -1,5 +1,6 @@
 #include "toolkit/widgets/Application.h"
 
+#include "toolkit/core/Exceptions.h"
 #include "toolkit/widgets/Form.h"
 
 #include <QApplication>
@@ -92,7 +93,7 @@ void TApplication::DispatchMessage(const TMsg& Msg)
 void TApplication::Guard(const std::function<void()>& Action)
 {
     try {
-        Action();
+        OutOfMemoryAsFailure(Action);
     } catch (const std::exception& Error) {
         ShowException(Error);
     }
@@ -101,7 +102,7 @@ void TApplication::Guard(const std::function<void()>& Action)
 bool TGuardedApplication::notify(QObject* Receiver, QEvent* Event)
 {
     try {
-        return QApplication::notify(Receiver, Event);
+        return OutOfMemoryAsFailure([&] { return QApplication::notify(Receiver, Event); });
     } catch (const std::exception& Error) {
         Application().ShowException(Error);
         return true;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/widgets/Mouse.h"
+#include "toolkit/core/Mouse.h"
 #include "toolkit/widgets/Screen.h"
 
 #include <QWidget>

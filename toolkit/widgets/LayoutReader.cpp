@@ -141,9 +141,7 @@ private:
     // fresh bitmap and hands it to the component's Picture property.
     void SetBinaryProperty(QObject& Target, const TLayoutProperty& Property)
     {
-        TMemoryStream Bytes;
-        Bytes.WriteBuffer(Property.Value.Bytes.constData(), Property.Value.Bytes.size());
-        Bytes.Seek(0, soBeginning);
+        TMemoryStream Bytes(Property.Value.Bytes.constData(), Property.Value.Bytes.size());
         const TDeclaredBinaryProperties Declared(&Target);
         if (const auto* Entry = Declared.Find(Property.Name.toStdString())) {
             Entry->Read(Bytes);

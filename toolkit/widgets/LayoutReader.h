@@ -2,11 +2,12 @@
 
 #include "toolkit/core/Exceptions.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
+#include <string>
 
-class QObject;
 class QWidget;
 
 namespace nebulo {
@@ -54,5 +55,15 @@ void ReadLayoutText(TForm& Root, const QString& Text);
 
 // Writes Root and its named components back in the same form.
 QString WriteLayoutText(TForm& Root);
+
+// The component Name that Form's layout made; a layout without it is broken.
+template <typename T>
+T* LayoutComponent(QObject& Form, const char* Name)
+{
+    auto* Found = Form.findChild<T*>(Name);
+    if (Found == nullptr)
+        throw ELayoutError(std::string("The layout has no ") + Name);
+    return Found;
+}
 
 } // namespace nebulo

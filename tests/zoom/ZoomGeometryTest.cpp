@@ -1,6 +1,6 @@
 #include "view/ZoomGeometry.h"
 
-#include "tests/view/ViewHarness.h"
+#include "tests/support/Rows.h"
 
 #include <gtest/gtest.h>
 
@@ -123,6 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {0, 0, 240, 180}, {0, 0, 240, 180}},
         ReframeRow{"GrownAsRefitGrowsIt", {200, 100}, 0, {0, 0, 200, 100}, {222, 122}, {0, 0, 222, 122},
                    {0, 0, 222, 122}},
+        ReframeRow{"GrownToExactlyTheViewsWidth", {200, 100}, 0, {0, 0, 200, 100}, {246, 122}, {0, 0, 200, 122},
+                   {0, 0, 200, 122}},
         ReframeRow{"ZoomedInAtTheFarCorner", {400, 300}, 1, {277, 208, 400, 300}, {380, 280}, {257, 188, 380, 280},
                    {0, 0, 246, 184}}),
     RowName());
