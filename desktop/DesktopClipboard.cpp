@@ -67,7 +67,9 @@ void TDesktopClipboard::CheckCopy(TTrace Trace)
         Trace.Add("encode", Offer->EncodeMilliseconds());
         Trace.Note(QString("%1 MB").arg(double(Offer->Png().size()) / 1e6, 0, 'f', 2));
         Trace.Print();
-        if (Checked_ == Offer) {
+        // A notice of a change may have found the copy lost already, while
+        // Qt still held the offer: one loss, one report.
+        if (Checked_ == Offer && Checking_) {
             Checking_ = false;
             if (HeldOffer() != Offer)
                 CopyLost();

@@ -187,6 +187,19 @@ TEST_F(MainWindow, CopyPutsThePictureOnTheClipboard)
     EXPECT_TRUE(Reports.empty()) << "the clipboard holds the copy: nothing to report";
 }
 
+// The order of the news on X11 is the X11 tests' business; here the road from
+// the check to the error report. No event runs between the copy and the
+// other owner, so the check cannot have ended first.
+TEST_F(MainWindow, ACopyWhoseClipboardIsTakenBeforeItIsCompleteIsReported)
+{
+    Paste(Pattern(20, 10));
+    Window->SpeedButton3Click(Window->SpeedButton3);
+    QGuiApplication::clipboard()->setText("another program's");
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !Reports.empty(); }));
+    EXPECT_EQ(Reports, std::vector<QString>{"The copied picture is not on the clipboard: another program holds it"});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "another program's");
+}
+
 TEST_F(MainWindow, APictureWithTransparentPixelsIsPutOnWhiteAndThePasteHintSaysSo)
 {
     const QString Usual = Window->SpeedButton4->toolTip();
