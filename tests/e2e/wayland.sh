@@ -8,10 +8,17 @@ APP_ID=$4
 source "$(dirname "$0")/session.sh"
 
 wayland_user=
+DESK=$WORK
 if [ "$(id -u)" = 0 ]; then
   wayland_user=nebulo-wayland
   id -u "$wayland_user" >/dev/null 2>&1 || useradd --create-home --shell /usr/sbin/nologin "$wayland_user" ||
     id -u "$wayland_user" >/dev/null || fail "cannot make the user $wayland_user"
+  # The work folder may lie where that user cannot reach (a clone in a
+  # private folder): the desktop, its clients and their files get their own.
+  DESK=$(mktemp -d /tmp/nebulo-wayland.XXXXXX)
+  mkdir -m 700 "$DESK/runtime"
+  chown -R "$wayland_user" "$DESK"
+  export XDG_RUNTIME_DIR=$DESK/runtime
 fi
 # as_desktop_user COMMAND...: runs a client of the desktop.
 as_desktop_user() {
@@ -22,21 +29,20 @@ as_desktop_user() {
     "$@"
   fi
 }
-# The user's copies, as the build folder may lie where that user cannot read.
-cp "$NEBULO" "$NEBULO_BLUR" .
-[ -n "$wayland_user" ] && chown -R "$wayland_user" "$WORK"
+cp "$NEBULO" "$DESK/"
 
 end_test() {
   [ -n "${WL_COPY_PID:-}" ] && kill "$WL_COPY_PID" 2>/dev/null
   [ -n "${SWAY_PID:-}" ] && kill "$SWAY_PID" 2>/dev/null
+  [ "$DESK" != "$WORK" ] && rm -rf "$DESK"
 }
 
-cat >sway.config <<'CONFIG'
+cat >"$DESK/sway.config" <<'CONFIG'
 output X11-1 resolution 1280x1024 position 0 0
 default_border none
 xwayland disable
 CONFIG
-as_desktop_user env WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway -c sway.config >sway.log 2>&1 &
+as_desktop_user env WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway -c "$DESK/sway.config" >sway.log 2>&1 &
 SWAY_PID=$!
 desktop_ready() { compgen -G "$XDG_RUNTIME_DIR/wayland-*.lock" >/dev/null && compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" >/dev/null; }
 wait_for 20 desktop_ready || { cat sway.log; fail "sway did not start"; }
@@ -54,7 +60,7 @@ WL_COPY_PID=$!
 offers_png() { as_desktop_user wl-paste --list-types 2>/dev/null | grep -qx image/png; }
 wait_for 10 offers_png || fail "wl-copy offers nothing"
 
-as_desktop_user env QT_QPA_PLATFORM=wayland ./nebulo >"$NEBULO_LOG" 2>&1 &
+as_desktop_user env QT_QPA_PLATFORM=wayland "$DESK/nebulo" >"$NEBULO_LOG" 2>&1 &
 NEBULO_PID=$!
 window_shown() { swaymsg -t get_tree 2>/dev/null | grep -q "\"app_id\": \"$APP_ID\""; }
 wait_for 20 window_shown || { cat "$NEBULO_LOG"; fail "no window with the application id $APP_ID"; }
@@ -68,7 +74,7 @@ WL_COPY_PID=
 wait_for 10 offers_png || fail "nothing offered after the copy"
 as_desktop_user wl-paste --no-newline --type image/png >copied.png || fail "wl-paste read nothing"
 
-./nebulo-blur --border --amount 3 in.png expected.png
+"$NEBULO_BLUR" --border --amount 3 in.png expected.png
 identify copied.png expected.png
 expect_same_pixels copied.png expected.png "wl-paste read a picture that differs from nebulo-blur's"
 echo "PASS: on Wayland ($WAYLAND_DISPLAY, sway), window $APP_ID pasted from wl-copy, blurred at 3 with a border, copied; wl-paste read nebulo-blur's picture exactly"
