@@ -100,7 +100,12 @@ TFetchResult FetchThroughQt(TTrace Trace)
     // Our own copy is taken as it is; another program's bytes are looked at
     // before they are decoded.
     const auto* Own = qobject_cast<const TPictureOffer*>(Data);
-    QImage Picture = Own != nullptr ? Own->Picture() : PictureOfMimeData(*Data);
+    bool Unanswered = false;
+    QImage Picture = Own != nullptr ? Own->Picture() : PictureOfMimeData(*Data, &Unanswered);
+    // Qt gives up on an owner that does not deliver what it offers (on
+    // Wayland after a second) and hands back no bytes.
+    if (Unanswered)
+        return Failed(EInvalidOperation(NoAnswerMessage), std::move(Trace));
     if (Picture.isNull())
         return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
     Trace.SetSize(Picture.width(), Picture.height());

@@ -81,11 +81,14 @@ QImage DecodePictureBytes(const QByteArray& Bytes, QImageReader::ImageReaderErro
     return Picture;
 }
 
-QImage PictureOfMimeData(const QMimeData& Data)
+QImage PictureOfMimeData(const QMimeData& Data, bool* Unanswered)
 {
     const QByteArray Type = PreferredPictureType(Data.formats());
     const QByteArray Bytes = Type.isEmpty() ? QByteArray() : Data.data(QString::fromLatin1(Type));
-    return Bytes.isEmpty() ? qvariant_cast<QImage>(Data.imageData()) : DecodePictureBytes(Bytes);
+    QImage Picture = Bytes.isEmpty() ? qvariant_cast<QImage>(Data.imageData()) : DecodePictureBytes(Bytes);
+    if (Unanswered != nullptr)
+        *Unanswered = Picture.isNull() && !Type.isEmpty() && Bytes.isEmpty();
+    return Picture;
 }
 
 } // namespace nebulo

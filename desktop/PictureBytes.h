@@ -26,7 +26,9 @@ QImage DecodePictureBytes(const QByteArray& Bytes, QImageReader::ImageReaderErro
 
 // The picture that clipboard or drop data holds: the bytes of its best
 // picture type, decoded as above; or, where it carries a picture within this
-// program, that picture. A null image when it holds none that can be read.
-QImage PictureOfMimeData(const QMimeData& Data);
+// program, that picture. A null image when it holds none that can be read;
+// Unanswered then says whether the picture type it offers came with no bytes
+// at all, as when the program offering it did not answer in time.
+QImage PictureOfMimeData(const QMimeData& Data, bool* Unanswered = nullptr);
 
 } // namespace nebulo

@@ -2,6 +2,7 @@
 #include "tests/support/Rows.h"
 
 #include <QBuffer>
+#include <QMimeData>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +81,38 @@ TEST(PictureBytes, DecodesAWholePicture)
     ASSERT_EQ(Picture.size(), QSize(3, 2));
     EXPECT_EQ(Picture.pixel(2, 1), qRgb(10, 200, 30));
 }
+
+struct TMimeRow {
+    const char* Name;
+    std::function<void(QMimeData&)> Fill;
+    QSize Size; // of the picture found; invalid for none
+    bool Unanswered;
+};
+
+class MimePicture : public ::testing::TestWithParam<TMimeRow> {};
+
+TEST_P(MimePicture, IsFoundOrSaysWhyNot)
+{
+    QMimeData Data;
+    GetParam().Fill(Data);
+    bool Unanswered = !GetParam().Unanswered;
+    const QImage Picture = PictureOfMimeData(Data, &Unanswered);
+    EXPECT_EQ(Picture.isNull() ? QSize() : Picture.size(), GetParam().Size);
+    EXPECT_EQ(Unanswered, GetParam().Unanswered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Offers, MimePicture,
+    ::testing::Values(
+        TMimeRow{"PngBytes", [](QMimeData& Data) { Data.setData("image/png", SmallPng()); }, QSize(3, 2), false},
+        TMimeRow{"PngOfferedNoBytesCame", [](QMimeData& Data) { Data.setData("image/png", QByteArray()); }, QSize(),
+                 true},
+        TMimeRow{"PngOfferedOtherBytesCame", [](QMimeData& Data) { Data.setData("image/png", "not a picture"); },
+                 QSize(), false},
+        TMimeRow{"PictureWithinThisProgram",
+                 [](QMimeData& Data) { Data.setImageData(QImage(4, 5, QImage::Format_RGB32)); }, QSize(4, 5), false},
+        TMimeRow{"NoPictureOffered", [](QMimeData& Data) { Data.setText("words"); }, QSize(), false}),
+    test::RowName());
 
 } // namespace
 } // namespace nebulo
