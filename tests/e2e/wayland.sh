@@ -2,7 +2,8 @@
 # Nebulo on a Wayland desktop through Qt's Wayland platform plugin: sway runs
 # on its X11 backend inside the private Xvfb, which xdotool drives. A picture
 # offered with wl-copy is pasted, blurred at 3 with a border and copied;
-# wl-paste must read back exactly nebulo-blur's result. sway refuses to run as
+# wl-paste must read back exactly nebulo-blur's result. A paste from a
+# stalled wl-copy ends in the message first. sway refuses to run as
 # root, so as root the desktop and its clients run as a user of their own.
 APP_ID=$4
 source "$(dirname "$0")/session.sh"
@@ -66,6 +67,34 @@ window_shown() { swaymsg -t get_tree 2>/dev/null | grep -q "\"app_id\": \"$APP_I
 wait_for 20 window_shown || { cat "$NEBULO_LOG"; fail "no window with the application id $APP_ID"; }
 window_drawn() { [ "$(pixel "$WID" 10 10)" != "$backdrop" ]; }
 wait_for 10 window_drawn || fail "the window is not drawn"
+
+# A program that offers a picture and then does not answer: the paste gives
+# up with the message, and the window goes on. wl-copy is stopped, not the
+# shell and runuser above it; runuser stops with its stopped child, so the
+# whole line goes on again afterwards.
+copier= line=
+for pid in $(pgrep -x wl-copy); do
+  chain=$pid ancestor=$pid
+  while [ "$ancestor" -gt 1 ] && [ "$ancestor" != "$WL_COPY_PID" ]; do
+    ancestor=$(ps -o ppid= -p "$ancestor" | tr -d ' ')
+    chain="$chain $ancestor"
+  done
+  [ "$ancestor" = "$WL_COPY_PID" ] && copier=$pid line=$chain
+done
+[ -n "$copier" ] || fail "wl-copy is not running"
+kill -STOP "$copier"
+start=$(now_ms)
+click $PASTE_AT
+said_no_answer() { grep -q "^nebulo: The program holding the clipboard did not answer$" "$NEBULO_LOG"; }
+wait_for 10 said_no_answer || { kill -CONT $line; fail "a paste from a stalled program: $(cat "$NEBULO_LOG")"; }
+echo "a paste from a stalled program gave up after $(( $(now_ms) - start )) ms"
+kill -CONT $line
+windows() { [ "$(swaymsg -t get_tree | grep -c "\"app_id\": \"$APP_ID\"")" = "$1" ]; }
+wait_for 10 windows 2 || fail "no message box"
+# The message box floats above the tiled window.
+swaymsg "[app_id=\"$APP_ID\" floating] kill" >/dev/null || fail "no message box to close"
+wait_for 10 windows 1 || fail "the message box stays"
+
 paste_and_blur 30
 click $COPY_AT
 wl_copy_gone() { ! kill -0 "$WL_COPY_PID" 2>/dev/null; }
