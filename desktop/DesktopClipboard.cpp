@@ -12,8 +12,9 @@ namespace {
 
 const char* const NotHeldMessage = "The copied picture is not on the clipboard: another program holds it";
 
-// Only X11's clipboard makes the window wait on another program; there a
-// paste goes round Qt's clipboard, which would wait on the window's thread.
+// On X11 a paste goes round Qt's clipboard, which would wait on the window's
+// thread for as long as another program takes; elsewhere it goes through Qt,
+// whose Wayland clipboard gives up on a silent program after a second.
 bool ReadsOwnSelection()
 {
     return QGuiApplication::platformName() == "xcb";
