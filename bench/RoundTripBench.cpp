@@ -17,6 +17,16 @@ namespace {
 
 constexpr int Side = 2023;
 
+// A picture as Qt writes it by default.
+QByteArray QtPng(const QImage& Picture)
+{
+    QByteArray Bytes;
+    QBuffer Buffer(&Bytes);
+    Buffer.open(QIODevice::WriteOnly);
+    Picture.save(&Buffer, "PNG");
+    return Bytes;
+}
+
 // What a person pastes: two gradients with grain, as Qt writes it by default.
 const QByteArray& PastedPng()
 {
@@ -28,22 +38,9 @@ const QByteArray& PastedPng()
         for (int Y = 0; Y < Side; ++Y)
             for (int X = 0; X < Side; ++X)
                 Picture.setPixel(X, Y, qRgb(Channel(40 + X * 200 / Side), Channel(60 + Y * 180 / Side), Channel(150)));
-        QByteArray Bytes;
-        QBuffer Buffer(&Bytes);
-        Buffer.open(QIODevice::WriteOnly);
-        Picture.save(&Buffer, "PNG");
-        return Bytes;
+        return QtPng(Picture);
     }();
     return Png;
-}
-
-QByteArray QtPng(const QImage& Picture)
-{
-    QByteArray Bytes;
-    QBuffer Buffer(&Bytes);
-    Buffer.open(QIODevice::WriteOnly);
-    Picture.save(&Buffer, "PNG");
-    return Bytes;
 }
 
 // Nebulo's road: Qt's reader, the picture made ready as a paste makes it,
