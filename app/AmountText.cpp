@@ -1,6 +1,6 @@
 #include "app/AmountText.h"
 
-#include "desktop/NumberText.h"
+#include "interaction/NumberText.h"
 
 namespace nebulo {
 

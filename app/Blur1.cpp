@@ -4,7 +4,7 @@
 #include "app/AmountText.h"
 #include "app/Interaction.h"
 #include "blur/BlurCommand.h"
-#include "desktop/DesktopClipboard.h"
+#include "clipboard/DesktopClipboard.h"
 #include "dib/SDIB.h"
 #include "toolkit/core/Clipboard.h"
 #include "toolkit/widgets/Application.h"

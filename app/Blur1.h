@@ -1,6 +1,6 @@
 #pragma once
 
-#include "desktop/PasteFetch.h"
+#include "clipboard/PasteFetch.h"
 #include "toolkit/widgets/Form.h"
 #include "toolkit/widgets/Messages.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "desktop/KeyCommands.h"
-#include "desktop/PictureHistory.h"
+#include "interaction/KeyCommands.h"
+#include "interaction/PictureHistory.h"
 #include "toolkit/core/Mouse.h"
 
 #include <QObject>

@@ -1,7 +1,7 @@
 // nebulo-keep-clipboard: started by Nebulo as it ends, it keeps the copied
 // picture (PNG bytes on standard input) on the clipboard until another
 // program copies something.
-#include "desktop/ClipboardKeeper.h"
+#include "clipboard/ClipboardKeeper.h"
 
 #include <QGuiApplication>
 

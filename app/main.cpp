@@ -1,6 +1,6 @@
 #include "app/About.h"
 #include "app/Blur1.h"
-#include "desktop/ClipboardKeeper.h"
+#include "clipboard/ClipboardKeeper.h"
 #include "dib/CDIBs.h"
 #include "toolkit/widgets/Application.h"
 #include "toolkit/widgets/PixelScale.h"

@@ -2,9 +2,9 @@
 
 #include "bench/PairedRatio.h"
 #include "blur/BlurCommand.h"
-#include "desktop/IncomingPicture.h"
-#include "desktop/PngEncoder.h"
 #include "dib/SDIB.h"
+#include "pictureio/IncomingPicture.h"
+#include "pictureio/PngEncoder.h"
 #include "toolkit/core/Bitmap.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 // Hostile pictures on the clipboard, along the paste's road into the view: the
 // bytes are refused with a failure, or decoded into opaque pixels that the
 // view takes and shows at 100 % from the picture's top-left corner.
-#include "desktop/PasteFetch.h"
+#include "clipboard/PasteFetch.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/Exceptions.h"
 #include "view/ZImage.h"

@@ -1,6 +1,6 @@
 #include "tools/PictureInput.h"
 
-#include "desktop/PictureBytes.h"
+#include "pictureio/PictureBytes.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/BmpFile.h"
 #include "toolkit/core/Exceptions.h"

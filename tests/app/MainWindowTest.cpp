@@ -1,6 +1,7 @@
 #include "app/Blur1.h"
-#include "desktop/PictureOffer.h"
+#include "clipboard/PictureOffer.h"
 #include "dib/SDIB.h"
+#include "tests/app/WindowHarness.h"
 #include "tests/support/SamePixels.h"
 #include "toolkit/core/Clipboard.h"
 #include "toolkit/widgets/Application.h"
@@ -12,7 +13,6 @@
 #include "toolkit/widgets/Panel.h"
 #include "toolkit/widgets/SpeedButton.h"
 #include "toolkit/widgets/TrackBar.h"
-#include "tests/app/WindowHarness.h"
 #include "view/ZImage.h"
 
 #include <QClipboard>

@@ -1,5 +1,5 @@
-#include "desktop/PasteFetch.h"
-#include "desktop/X11Selection.h"
+#include "clipboard/PasteFetch.h"
+#include "clipboard/X11Selection.h"
 #include "tests/support/Rows.h"
 #include "tests/x11/FakeOwner.h"
 #include "toolkit/core/Exceptions.h"

@@ -1,0 +1,14 @@
+#include "interaction/NumberText.h"
+
+#include <cstdio>
+
+namespace nebulo {
+
+QString GeneralNumberText(double Value, QChar DecimalSeparator)
+{
+    char Text[32];
+    std::snprintf(Text, sizeof Text, "%.15g", Value);
+    return QString::fromLatin1(Text).replace('.', DecimalSeparator);
+}
+
+} // namespace nebulo
