@@ -1,12 +1,13 @@
 #include "app/AmountText.h"
 
+#include "blur/BlurCommand.h"
 #include "interaction/NumberText.h"
 
 namespace nebulo {
 
 QString AmountText(int Position, QChar DecimalSeparator)
 {
-    return GeneralNumberText(Position * 0.1, DecimalSeparator);
+    return GeneralNumberText(BlurAmount(Position), DecimalSeparator);
 }
 
 } // namespace nebulo

@@ -49,11 +49,16 @@ TForm1::TForm1(QWidget* Parent) : TForm(Parent)
     SpeedButton5 = LayoutComponent<TSpeedButton>(*this, "SpeedButton5");
     Bevel1 = LayoutComponent<TBevel>(*this, "Bevel1");
     DesktopClipboard_ = new TDesktopClipboard(this);
-    Clipboard().SetPictureOfferMaker(&TDesktopClipboard::MakeOffer);
-    connect(DesktopClipboard_, &TDesktopClipboard::PasteFinished, this, &TForm1::PasteFinished);
+    connect(&IncomingRoad_, &TIncomingRoad::Arrived, this, &TForm1::PictureArrived);
     connect(DesktopClipboard_, &TDesktopClipboard::Failed, this, &TForm1::Report);
     DoCreate();
-    new TInteraction(*this); // the window's child
+    Interaction_ = std::make_unique<TInteraction>(*this);
+}
+
+// What is on its way in is stopped before the controls go.
+TForm1::~TForm1()
+{
+    IncomingRoad_.Stop();
 }
 
 std::array<QWidget*, 6> TForm1::PictureControls() const
@@ -66,8 +71,7 @@ void TForm1::FormCreate(QObject*)
     Application().OnMessage = [this](TMsg& Msg, bool& Handled) { AppMessage(Msg, Handled); };
     AppendMenuA(GetSystemMenu(this, false), MF_SEPARATOR, 0, "");
     AppendMenuA(GetSystemMenu(this, false), MF_BYPOSITION, AboutCommand, "&About Nebulo");
-    for (QWidget* Control : PictureControls())
-        Control->setEnabled(false);
+    UpdateControls();
     ZImage1->SetSelectedTool(TTool::None);
     TrackBar1Change(this);
 }
@@ -87,21 +91,27 @@ void TForm1::TrackBar1Change(QObject*)
     Label3->SetCaption(AmountText(TrackBar1->Position(), DecimalSeparator()));
 }
 
-// The picture is read off this thread; the window goes on answering, and
-// PasteFinished shows it.
-void TForm1::SpeedButton4Click(QObject*)
+void TForm1::UpdateControls()
 {
-    DesktopClipboard_->StartPaste(TTrace("paste"));
+    for (QWidget* Control : PictureControls())
+        Control->setEnabled(Document.HasPicture());
 }
 
-void TForm1::PasteFinished(const TFetchResult& Result)
+// The picture is read off this thread; the window goes on answering, and
+// PictureArrived shows it.
+void TForm1::SpeedButton4Click(QObject*)
 {
-    if (Result.Failure) {
-        Report(Result.Failure);
+    TDesktopClipboard::StartPaste(IncomingRoad_, TTrace("paste"));
+}
+
+void TForm1::PictureArrived(const TArrival& Arrival)
+{
+    if (Arrival.Failure) {
+        Report(Arrival.Failure);
         return;
     }
-    if (!Result.Picture.Pixels.isNull())
-        ShowPastedPicture(Result.Picture, Result.Trace);
+    if (!Arrival.Picture.Pixels.isNull())
+        ShowPastedPicture(Arrival.Picture, Arrival.Trace);
 }
 
 void TForm1::ShowPastedPicture(const TIncomingPicture& Picture, TTrace Trace)
@@ -112,11 +122,10 @@ void TForm1::ShowPastedPicture(const TIncomingPicture& Picture, TTrace Trace)
     ZImage1->Repaint();
     Trace.SetSize(Arrived.Width(), Arrived.Height());
     Trace.Mark("shown");
-    for (QWidget* Control : PictureControls())
-        Control->setEnabled(true);
+    Document.Start(*ZImage1->Bitmap(), Picture.Flattened);
+    UpdateControls();
     ZImage1->SetSelectedTool(TTool::Zoom);
     SpeedButton2->SetDown(true);
-    PastedPictureFlattened_ = Picture.Flattened;
     emit Pasted();
     Trace.Print();
 }
@@ -155,6 +164,7 @@ void TForm1::BlurPicture()
     ZImage1->Repaint();
     Trace.SetSize(Picture.Width(), Picture.Height());
     Trace.Mark("shown");
+    Document.AddBlur(Picture);
     emit Blurred();
     Trace.Print();
 }

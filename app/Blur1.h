@@ -1,17 +1,20 @@
 #pragma once
 
-#include "clipboard/PasteFetch.h"
+#include "interaction/PictureDocument.h"
+#include "pictureio/IncomingRoad.h"
 #include "toolkit/widgets/Form.h"
 #include "toolkit/widgets/Messages.h"
 
 #include <array>
 #include <exception>
+#include <memory>
 
 namespace nebulo {
 
 class TBevel;
 class TCheckBox;
 class TDesktopClipboard;
+class TInteraction;
 class TLabel;
 class TPanel;
 class TPersistent;
@@ -24,12 +27,13 @@ class TZImage;
 constexpr uintptr_t AboutCommand = 97;
 
 // The main window: pastes a picture, blurs it (with a white border when
-// asked), shows it zoomed and panned, and copies it back. Everything it knows
-// lives in its controls.
+// asked), shows it zoomed and panned, and copies it back. The picture shown
+// lives in its view; the picture as pasted and its history in its document.
 class TForm1 : public TForm {
     Q_OBJECT
 public:
     explicit TForm1(QWidget* Parent = nullptr);
+    ~TForm1() override;
 
     TSpeedButton* SpeedButton1; // Move tool
     TSpeedButton* SpeedButton2; // Zoom tool
@@ -44,12 +48,16 @@ public:
     TSpeedButton* SpeedButton5; // Blur
     TBevel* Bevel1;
 
+    TPictureDocument Document;
+
+    // The road every picture takes in (a paste, a drop): one at a time, the
+    // newest replacing the one on its way; what arrives is shown.
+    TIncomingRoad& IncomingRoad() { return IncomingRoad_; }
     // What a paste does once the picture is there, whatever road it came by
-    // (the clipboard, a drop): shows it at 100 %, wakes the picture controls,
+    // (the clipboard, a drop): shows it at 100 %, starts the document afresh,
     // selects zoom.
     void ShowPastedPicture(const TIncomingPicture& Picture, TTrace Trace = TTrace("show"));
-    // The picture shown last came with transparent pixels, put on white.
-    bool PastedPictureFlattened() const { return PastedPictureFlattened_; }
+    TDesktopClipboard& DesktopClipboard() { return *DesktopClipboard_; }
 
 signals:
     // A paste or a drop put a new picture in the view.
@@ -67,15 +75,18 @@ public slots:
     void SpeedButton5Click(QObject* Sender);
 
 private:
-    void PasteFinished(const TFetchResult& Result);
+    void PictureArrived(const TArrival& Arrival);
     void Report(std::exception_ptr Failure);
     void BlurPicture();
     void AppMessage(TMsg& Msg, bool& Handled);
-    // The controls a paste enables, in their order.
+    // The controls a picture wakes, in their order.
     std::array<QWidget*, 6> PictureControls() const;
+    // Every control's state, from the document.
+    void UpdateControls();
 
     TDesktopClipboard* DesktopClipboard_;
-    bool PastedPictureFlattened_ = false;
+    TIncomingRoad IncomingRoad_;
+    std::unique_ptr<TInteraction> Interaction_;
 };
 
 // The main window of the running program.

@@ -1,6 +1,7 @@
 #include "app/Interaction.h"
 
 #include "app/Blur1.h"
+#include "clipboard/DesktopClipboard.h"
 #include "interaction/Hints.h"
 #include "interaction/PictureDrop.h"
 #include "interaction/WindowInput.h"
@@ -27,8 +28,7 @@ QString StoredHint(const QWidget& Control)
 
 } // namespace
 
-TInteraction::TInteraction(TForm1& Window)
-    : QObject(&Window), Window_(Window), Input_(new TWindowInput(&Window, Window.ZImage1))
+TInteraction::TInteraction(TForm1& Window) : Window_(Window), Input_(new TWindowInput(&Window, Window.ZImage1))
 {
     Window.setAcceptDrops(true);
     connect(Input_, &TWindowInput::Command, this, [this](TKeyCommand Command) {
@@ -38,8 +38,11 @@ TInteraction::TInteraction(TForm1& Window)
     connect(Input_, &TWindowInput::Dropped, this, [this](const QMimeData* Data) {
         Application().Guard([&] { TakeDrop(Data); });
     });
-    connect(&Window, &TForm1::Pasted, this, &TInteraction::StartHistory);
-    connect(&Window, &TForm1::Blurred, this, &TInteraction::AddBlurToHistory);
+    connect(&Window, &TForm1::Pasted, this, [this] {
+        ShowComparison();
+        ShowHints();
+    });
+    connect(&Window, &TForm1::Blurred, this, &TInteraction::ShowHints);
     connect(Window.TrackBar1, &TTrackBar::Change, this, &TInteraction::ShowHints);
     connect(Window.CheckBox1, &TCheckBox::toggled, this, &TInteraction::ShowHints);
 
@@ -65,12 +68,12 @@ void TInteraction::Run(TKeyCommand Command)
     case TKeyCommand::ZoomOut: Zoom(TMouseButton::mbRight, false); break;
     case TKeyCommand::ZoomReset: Zoom(TMouseButton::mbLeft, true); break;
     case TKeyCommand::Undo:
-        if (History_.CanUndo())
-            ShowStep(History_.Undo());
+        if (Window_.Document.History().CanUndo())
+            ShowStep(Window_.Document.History().Undo());
         break;
     case TKeyCommand::Redo:
-        if (History_.CanRedo())
-            ShowStep(History_.Redo());
+        if (Window_.Document.History().CanRedo())
+            ShowStep(Window_.Document.History().Redo());
         break;
     case TKeyCommand::None: break;
     }
@@ -78,7 +81,7 @@ void TInteraction::Run(TKeyCommand Command)
 
 void TInteraction::Zoom(TMouseButton Button, bool Shift)
 {
-    if (History_.Started())
+    if (Window_.Document.HasPicture())
         Window_.ZImage1->ZoomStep(Button, Shift);
 }
 
@@ -91,45 +94,36 @@ void TInteraction::ShowStep(TBitmap& Step)
     ShowHints();
 }
 
-// A drop is a paste of the dropped picture; a drop that brings none leaves
-// everything as it was and says why.
+// A drop is a paste of the dropped picture, read on the window's incoming
+// road once the drop is accepted; a drop that brings none leaves everything
+// as it was and says why.
 void TInteraction::TakeDrop(const QMimeData* Data)
 {
-    Window_.ShowPastedPicture(PrepareIncomingPicture(DroppedPicture(*Data)));
-}
-
-void TInteraction::StartHistory()
-{
-    History_.Start(*Window_.ZImage1->Bitmap());
-    ShowComparison();
-    ShowHints();
-}
-
-void TInteraction::AddBlurToHistory()
-{
-    if (History_.Started())
-        History_.Add(*Window_.ZImage1->Bitmap());
-    ShowHints();
+    TIncomingRoad& Road = Window_.IncomingRoad();
+    if (DroppedFilePath(*Data).isEmpty()
+        && TDesktopClipboard::StartDropDataFromOwner(Road, *Data, DropDataTexts, TTrace("drop")))
+        return;
+    Road.Start(DropTransport(*Data, TTrace("drop")));
 }
 
 void TInteraction::ShowComparison()
 {
     TZImage& View = *Window_.ZImage1;
-    View.ShowInstead(Input_->Comparing() && History_.Started() ? &History_.Original() : nullptr);
+    TPictureDocument& Document = Window_.Document;
+    View.ShowInstead(Input_->Comparing() && Document.HasPicture() ? &Document.History().Original() : nullptr);
     View.Repaint();
 }
 
 void TInteraction::ShowHints()
 {
-    const TBitmap* Picture = History_.Started() ? Window_.ZImage1->Bitmap() : nullptr;
+    const TBitmap* Picture = Window_.Document.HasPicture() ? Window_.ZImage1->Bitmap() : nullptr;
     const TBlurForecast Forecast
         = ForecastBlur(Picture, Window_.TrackBar1->Position(), Window_.CheckBox1->isChecked());
     Window_.TrackBar1->setToolTip(SliderHint(StoredHint(*Window_.TrackBar1), Forecast, DecimalSeparator()));
     Window_.SpeedButton5->setToolTip(
         BlurButtonHint(StoredHint(*Window_.SpeedButton5), Forecast, DecimalSeparator()));
-    Window_.SpeedButton4->setToolTip(
-        PasteButtonHint(HintWithKey(StoredHint(*Window_.SpeedButton4), KeyText(TKeyCommand::Paste)),
-                        Window_.PastedPictureFlattened()));
+    Window_.SpeedButton4->setToolTip(PasteButtonHint(
+        HintWithKey(StoredHint(*Window_.SpeedButton4), KeyText(TKeyCommand::Paste)), Window_.Document.Flattened()));
 }
 
 } // namespace nebulo

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "interaction/KeyCommands.h"
-#include "interaction/PictureHistory.h"
 #include "toolkit/core/Mouse.h"
 
 #include <QObject>
@@ -21,7 +20,7 @@ class TWindowInput;
 class TInteraction : public QObject {
     Q_OBJECT
 public:
-    // A child of Window, which accepts drops from now on.
+    // Window holds it and accepts drops from now on.
     explicit TInteraction(TForm1& Window);
 
 private:
@@ -29,14 +28,11 @@ private:
     void Zoom(TMouseButton Button, bool Shift);
     void ShowStep(TBitmap& Step);
     void TakeDrop(const QMimeData* Data);
-    void StartHistory();
-    void AddBlurToHistory();
     void ShowComparison();
     void ShowHints();
 
     TForm1& Window_;
     TWindowInput* Input_;
-    TPictureHistory History_;
 };
 
 } // namespace nebulo

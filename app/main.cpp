@@ -1,10 +1,14 @@
 #include "app/About.h"
 #include "app/Blur1.h"
 #include "clipboard/ClipboardKeeper.h"
+#include "clipboard/DesktopClipboard.h"
 #include "dib/CDIBs.h"
+#include "toolkit/core/Clipboard.h"
 #include "toolkit/widgets/Application.h"
 #include "toolkit/widgets/PixelScale.h"
 #include "toolkit/widgets/SpeedButton.h"
+
+#include <csignal>
 
 int main(int argc, char* argv[])
 {
@@ -15,6 +19,12 @@ int main(int argc, char* argv[])
     // Module initialisations; the DIB graphic class registers itself last.
     RegisterBlur1Classes();
     RegisterDIBGraphicClass();
+
+    // A copy offers our own PNG, encoded off the window's thread.
+    Clipboard().SetPictureOfferMaker(&TDesktopClipboard::MakeOffer);
+    // A reader that went away (the keeper of a copy) fails a write with an
+    // error, rather than ending the program.
+    ::signal(SIGPIPE, SIG_IGN);
 
     Application().Initialize();
     QApplication::setWindowIcon(SharpIcon(TransparentPicture(":/icons/MAINICON.bmp"), PixelScale()));

@@ -74,7 +74,7 @@ void RunBlurSteps(TBitmap& Picture, TSDIB& Surface, int32_t Position, bool WithB
     };
     HandPictureToSurface(Picture, Surface, Position, WithBorder);
     Ended("surface");
-    BlurSurface(Surface, Position * 0.1);
+    BlurSurface(Surface, BlurAmount(Position));
     Ended("blur");
     TakePictureFromSurface(Surface, Picture);
     Ended("back");

@@ -25,6 +25,12 @@ enum class TBlurRefusal { None, EmptyPicture, AmountNotPositive, TooWide, TooHig
 // (n div 10) + 2 pixels in each dimension.
 int32_t BorderAllowance(int32_t Position);
 
+// The blur amount of slider position Position: Position x 0.1.
+constexpr double BlurAmount(int32_t Position)
+{
+    return Position * 0.1;
+}
+
 // The guards of the Blur command, in their order.
 TBlurRefusal CheckBlurGuards(const TBitmap& Picture, int32_t Position, bool WithBorder);
 // The last two alone, on a picture of Width x Height: TooWide, TooHigh or None.

@@ -11,7 +11,7 @@ TBlurForecast ForecastBlur(const TBitmap* Picture, int32_t Position, bool WithBo
     Forecast.Position = Position;
     Forecast.WithBorder = WithBorder;
     if (Position > 0)
-        Forecast.Taps = KernelTaps(Position * 0.1);
+        Forecast.Taps = KernelTaps(BlurAmount(Position));
     if (Picture == nullptr)
         return Forecast;
     Forecast.HasPicture = true;

@@ -13,7 +13,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <spawn.h>
 #include <unistd.h>
 
@@ -155,8 +154,7 @@ int64_t KeepCopyAfterExit()
     const pid_t Keeper = StartKeeper(Input, Ready);
     Input.Read.Close();
     Ready.Write.Close();
-    // A keeper that died early must not end this program with SIGPIPE.
-    ::signal(SIGPIPE, SIG_IGN);
+    // A keeper that died early fails the write (the program ignores SIGPIPE).
     if (Keeper == 0 || !WriteAll(Input.Write.Get(), Png))
         return 0;
     Input.Write.Close();

@@ -1,10 +1,10 @@
 #include "clipboard/DesktopClipboard.h"
 
+#include "clipboard/PasteFetch.h"
 #include "clipboard/PictureOffer.h"
 #include "toolkit/core/Exceptions.h"
 
 #include <QGuiApplication>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace nebulo {
 
@@ -12,9 +12,10 @@ namespace {
 
 const char* const NotHeldMessage = "The copied picture is not on the clipboard: another program holds it";
 
-// On X11 a paste goes round Qt's clipboard, which would wait on the window's
-// thread for as long as another program takes; elsewhere it goes through Qt,
-// whose Wayland clipboard gives up on a silent program after a second.
+// On X11 a paste or a drag's data goes round Qt, which would wait on the
+// window's thread for as long as another program takes (5 s a type);
+// elsewhere it goes through Qt, whose Wayland clipboard gives up on a silent
+// program after a second.
 bool ReadsOwnSelection()
 {
     return QGuiApplication::platformName() == "xcb";
@@ -29,28 +30,43 @@ const TPictureOffer* HeldOffer()
 
 TDesktopClipboard::TDesktopClipboard(QObject* Parent) : QObject(Parent)
 {
-    connect(&Paste_, &QFutureWatcherBase::finished, this, [this] { emit PasteFinished(Paste_.result()); });
     connect(QGuiApplication::clipboard(), &QClipboard::changed, this, &TDesktopClipboard::ClipboardChanged);
 }
-
-// The pool waits for a paste still on its way, at most the patience.
-TDesktopClipboard::~TDesktopClipboard() = default;
 
 QMimeData* TDesktopClipboard::MakeOffer(const QImage& Picture)
 {
     return new TPictureOffer(Picture);
 }
 
-void TDesktopClipboard::StartPaste(TTrace Trace)
+void TDesktopClipboard::StartPaste(TIncomingRoad& Road, TTrace Trace)
 {
-    if (Pasting())
-        return;
     if (!ReadsOwnSelection() || HeldOffer() != nullptr) {
-        emit PasteFinished(FetchThroughQt(std::move(Trace)));
+        FetchThroughQt(Road, std::move(Trace));
         return;
     }
-    Paste_.setFuture(
-        QtConcurrent::run(&Workers_, FetchFromOwner, qgetenv("DISPLAY"), PastePreferences(), std::move(Trace)));
+    TOwnerRequest Request;
+    Request.Display = qgetenv("DISPLAY");
+    Road.Start([Request, Trace = std::move(Trace)](std::stop_token Stop) mutable {
+        return FetchFromOwner(Request, std::move(Trace), std::move(Stop));
+    });
+}
+
+bool TDesktopClipboard::StartDropDataFromOwner(TIncomingRoad& Road, const QMimeData& Data, const TRoadTexts& Texts,
+                                               TTrace Trace)
+{
+    const QByteArray Type = PreferredPictureType(Data.formats());
+    if (!ReadsOwnSelection() || Type.isEmpty() || !Data.inherits("QInternalMimeData"))
+        return false;
+    TOwnerRequest Request;
+    Request.Display = qgetenv("DISPLAY");
+    Request.Selection = "XdndSelection";
+    Request.Preferred = {Type};
+    Request.AskTargets = false;
+    Request.Texts = Texts;
+    Road.Start([Request, Trace = std::move(Trace)](std::stop_token Stop) mutable {
+        return FetchFromOwner(Request, std::move(Trace), std::move(Stop));
+    });
+    return true;
 }
 
 void TDesktopClipboard::CheckCopy(TTrace Trace)

@@ -3,16 +3,14 @@
 // The clipboard's transports: the X11 selection read off the window's thread,
 // the paste, the copy's offer and its check, the keeper once the window is gone.
 
-#include "clipboard/PasteFetch.h"
+#include "pictureio/IncomingRoad.h"
 #include "pictureio/Trace.h"
 
 #include <QClipboard>
-#include <QFutureWatcher>
 #include <QImage>
 #include <QMimeData>
 #include <QObject>
 #include <QPointer>
-#include <QThreadPool>
 
 #include <exception>
 
@@ -20,23 +18,28 @@ namespace nebulo {
 
 class TPictureOffer;
 
-// The window's clipboard roads. A paste from a picture another program holds
-// is read and decoded off the window's thread and given up when that program
-// does not answer; a copy offers our own PNG at once and then makes sure the
-// clipboard really holds it.
+// The window's clipboard roads. A paste, or a drag's picture data, that
+// another program holds is read and decoded off the window's thread on the
+// window's incoming road and given up when that program does not answer; a
+// copy offers our own PNG at once and then makes sure the clipboard really
+// holds it.
 class TDesktopClipboard : public QObject {
     Q_OBJECT
 public:
     explicit TDesktopClipboard(QObject* Parent = nullptr);
-    ~TDesktopClipboard() override;
 
     // What the toolkit's clipboard offers for a copied picture.
     static QMimeData* MakeOffer(const QImage& Picture);
 
-    // Starts a paste; PasteFinished follows, at once when nothing has to be
-    // waited for. While one is on its way, another click adds nothing.
-    void StartPaste(TTrace Trace);
-    bool Pasting() const { return Paste_.isRunning(); }
+    // Starts a paste on Road, replacing what is on its way there; the road's
+    // Arrived follows, at once when nothing has to be waited for.
+    static void StartPaste(TIncomingRoad& Road, TTrace Trace);
+    // On X11, starts reading the picture data of a drop from another program
+    // (Data is valid during the call only) on Road, through our own
+    // connection, so that the drop is accepted and its source told so at
+    // once; Texts say what failed. False where Qt is to read it.
+    static bool StartDropDataFromOwner(TIncomingRoad& Road, const QMimeData& Data, const TRoadTexts& Texts,
+                                       TTrace Trace);
 
     // After a copy: the copy is complete once its PNG is ready, and until
     // then the clipboard must go on holding it; a copy that does not reach
@@ -44,7 +47,6 @@ public:
     void CheckCopy(TTrace Trace);
 
 signals:
-    void PasteFinished(const nebulo::TFetchResult& Result);
     // A failure for the application's error report.
     void Failed(std::exception_ptr Failure);
 
@@ -54,8 +56,6 @@ private:
 
     QPointer<const TPictureOffer> Checked_;
     bool Checking_ = false;
-    QThreadPool Workers_;
-    QFutureWatcher<TFetchResult> Paste_;
 };
 
 // Our own offer, where the clipboard holds one. On X11 the X server is asked

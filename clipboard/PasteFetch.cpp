@@ -16,91 +16,71 @@ namespace {
 
 using TOutcome = TX11Selection::TOutcome;
 
-TFetchResult Failed(const Exception& Error, TTrace Trace)
+template <typename TError>
+TArrival Failed(const char* Text, TTrace Trace)
 {
-    TFetchResult Result;
-    Result.Failure = std::make_exception_ptr(Error);
-    Result.Trace = std::move(Trace);
-    return Result;
+    return FailedArrival(std::make_exception_ptr(TError(Text)), std::move(Trace));
 }
 
-// The owner's picture, ready to show; what fails on the way leaves as an
-// exception.
-TFetchResult ReadFromOwner(const QByteArray& Display, const QList<QByteArray>& Preferred, TTrace& Trace)
+TArrival ReadFromOwner(const TOwnerRequest& Request, TTrace& Trace, std::stop_token Stop)
 {
-    TX11Selection Selection(Display.isEmpty() ? nullptr : Display.constData());
-    const TX11Selection::TTargets Offered = Selection.Targets(ClipboardPatience);
+    const TRoadTexts& Texts = Request.Texts;
+    TX11Selection Selection(Request.Display.isEmpty() ? nullptr : Request.Display.constData(),
+                            Request.Selection.constData());
+    const TX11Selection::TWait Wait(Request.Limits.Patience, TX11Selection::TClock::now() + Request.Limits.Overall,
+                                    std::move(Stop));
+    TX11Selection::TTargets Offered{TOutcome::Done, Request.Preferred.mid(0, 1)};
+    if (Request.AskTargets)
+        Offered = Selection.Targets(Wait);
     if (Offered.Outcome == TOutcome::NoAnswer)
-        return Failed(EInvalidOperation(NoAnswerMessage), std::move(Trace));
-    const auto Chosen = std::find_if(Preferred.begin(), Preferred.end(),
+        return Failed<EInvalidOperation>(Texts.NoAnswer, std::move(Trace));
+    const auto Chosen = std::find_if(Request.Preferred.begin(), Request.Preferred.end(),
                                      [&](const QByteArray& Type) { return Offered.Names.contains(Type); });
-    if (Offered.Outcome != TOutcome::Done || Chosen == Preferred.end()) {
-        TFetchResult Nothing;
+    if (Offered.Outcome != TOutcome::Done || Chosen == Request.Preferred.end()) {
+        TArrival Nothing;
         Nothing.Trace = std::move(Trace);
         return Nothing;
     }
-    const TX11Selection::TTransfer Transfer = Selection.Read(*Chosen, ClipboardPatience, PictureByteLimit);
+    const TX11Selection::TTransfer Transfer = Selection.Read(*Chosen, Wait, PictureByteLimit);
     switch (Transfer.Outcome) {
     case TOutcome::Done: break;
-    case TOutcome::NoAnswer: return Failed(EInvalidOperation(NoAnswerMessage), std::move(Trace));
-    case TOutcome::TooLarge: return Failed(EInvalidGraphic(TooLargeMessage), std::move(Trace));
-    default: return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
+    case TOutcome::NoAnswer: return Failed<EInvalidOperation>(Texts.NoAnswer, std::move(Trace));
+    case TOutcome::TooLarge: return Failed<EInvalidGraphic>(Texts.TooLarge, std::move(Trace));
+    case TOutcome::TooLittle: return Failed<EInvalidGraphic>(Texts.TooLittle, std::move(Trace));
+    default: return Failed<EInvalidGraphic>(Texts.Unreadable, std::move(Trace));
     }
     Trace.Mark("read");
-    return PrepareClipboardBytes(Transfer.Bytes, std::move(Trace));
+    return ArrivalFromBytes(Transfer.Bytes, std::move(Trace), UnreadableAs(Texts.Unreadable));
 }
 
 } // namespace
 
-TFetchResult PrepareClipboardBytes(const QByteArray& Bytes, TTrace Trace)
-{
-    QImage Decoded = DecodePictureBytes(Bytes);
-    if (Decoded.isNull())
-        return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
-    Trace.SetSize(Decoded.width(), Decoded.height());
-    Trace.Mark("decode");
-    TFetchResult Result;
-    Result.Picture = PrepareIncomingPicture(std::move(Decoded));
-    Trace.Mark("convert");
-    Result.Trace = std::move(Trace);
-    return Result;
-}
-
-TFetchResult FetchFromOwner(const QByteArray& Display, const QList<QByteArray>& Preferred, TTrace Trace)
+TArrival FetchFromOwner(const TOwnerRequest& Request, TTrace Trace, std::stop_token Stop)
 {
     try {
-        return OutOfMemoryAsFailure([&] { return ReadFromOwner(Display, Preferred, Trace); });
+        return OutOfMemoryAsFailure([&] { return ReadFromOwner(Request, Trace, std::move(Stop)); });
     } catch (const Exception& Error) {
-        return Failed(Error, std::move(Trace));
+        return FailedArrival(std::make_exception_ptr(Error), std::move(Trace));
     }
 }
 
-TFetchResult FetchThroughQt(TTrace Trace)
+void FetchThroughQt(TIncomingRoad& Road, TTrace Trace)
 {
-    const QClipboard* System = QGuiApplication::clipboard();
-    const QMimeData* Data = System->mimeData();
-    TFetchResult Result;
-    if (Data == nullptr || !Data->hasImage()) {
-        Result.Trace = std::move(Trace);
-        return Result;
+    const QMimeData* Data = QGuiApplication::clipboard()->mimeData();
+    // Our own copy is taken as it is.
+    if (const auto* Own = qobject_cast<const TPictureOffer*>(Data)) {
+        Road.Deliver(ArrivalFromPicture(Own->Picture(), std::move(Trace)));
+        return;
     }
-    // Our own copy is taken as it is; another program's bytes are looked at
-    // before they are decoded.
-    const auto* Own = qobject_cast<const TPictureOffer*>(Data);
-    bool Unanswered = false;
-    QImage Picture = Own != nullptr ? Own->Picture() : PictureOfMimeData(*Data, &Unanswered);
-    // Qt gives up on an owner that does not deliver what it offers (on
-    // Wayland after a second) and hands back no bytes.
-    if (Unanswered)
-        return Failed(EInvalidOperation(NoAnswerMessage), std::move(Trace));
-    if (Picture.isNull())
-        return Failed(EInvalidGraphic(UnsupportedFormatMessage), std::move(Trace));
-    Trace.SetSize(Picture.width(), Picture.height());
+    TMimePicture Found = Data != nullptr ? PictureOfMimeData(*Data) : TMimePicture();
     Trace.Mark("read");
-    Result.Picture = PrepareIncomingPicture(std::move(Picture));
-    Trace.Mark("convert");
-    Result.Trace = std::move(Trace);
-    return Result;
+    if (!Found.Within.isNull()) {
+        Road.Deliver(ArrivalFromPicture(Found.Within, std::move(Trace)));
+        return;
+    }
+    Road.Start([Found = std::move(Found), Trace = std::move(Trace)](std::stop_token) mutable {
+        return ArrivalFromMime(Found, std::move(Trace), ClipboardTexts);
+    });
 }
 
 } // namespace nebulo

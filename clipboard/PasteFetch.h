@@ -1,46 +1,46 @@
 #pragma once
 
 #include "pictureio/IncomingPicture.h"
+#include "pictureio/IncomingRoad.h"
 #include "pictureio/PictureBytes.h"
 #include "pictureio/Trace.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QStringList>
 
-#include <chrono>
-#include <cstdint>
-#include <exception>
+#include <stop_token>
 
 namespace nebulo {
 
-// How long a paste waits for the program that holds the clipboard before it
-// gives up, counted afresh from each of that program's answers.
-constexpr std::chrono::milliseconds ClipboardPatience{2000};
-
 inline constexpr const char* NoAnswerMessage = "The program holding the clipboard did not answer";
 inline constexpr const char* UnsupportedFormatMessage = "Unsupported clipboard format";
-inline constexpr const char* TooLargeMessage = "The picture on the clipboard is too large";
+inline constexpr TRoadTexts ClipboardTexts{NoAnswerMessage, UnsupportedFormatMessage,
+                                           "The picture on the clipboard is too large",
+                                           "The program holding the clipboard sent too little of the picture"};
 
-// What a paste found: a picture ready to show, nothing (the clipboard offers
-// no picture), or a failure for the error report.
-struct TFetchResult {
-    TIncomingPicture Picture;
-    std::exception_ptr Failure;
-    TTrace Trace{"paste"};
+// A picture held by another program on X11: the selection that holds it
+// (CLIPBOARD, or XdndSelection for a drag's data), the types to ask for, best
+// first, and how long to wait.
+struct TOwnerRequest {
+    QByteArray Display; // as DISPLAY names it; empty for the environment's
+    QByteArray Selection = "CLIPBOARD";
+    QList<QByteArray> Preferred = PastePreferences();
+    // Whether to ask the owner which types it offers; a drag lists them
+    // before the drop, and the first preferred is then read at once.
+    bool AskTargets = true;
+    TWaitLimits Limits;
+    TRoadTexts Texts = ClipboardTexts;
 };
 
-// Decodes the bytes of a picture the clipboard offered and makes it ready to
-// show; bytes that are no picture are a failure.
-TFetchResult PrepareClipboardBytes(const QByteArray& Bytes, TTrace Trace);
+// Reads the selection through our own connection to the X server, then
+// decodes and prepares the picture (nothing when no picture type is offered);
+// made to run off the window's thread, on an incoming road.
+TArrival FetchFromOwner(const TOwnerRequest& Request, TTrace Trace, std::stop_token Stop = {});
 
-// Reads the clipboard through our own connection to the X server (Display as
-// DISPLAY names it), then decodes and prepares the picture; made to run off
-// the window's thread.
-TFetchResult FetchFromOwner(const QByteArray& Display, const QList<QByteArray>& Preferred, TTrace Trace);
-
-// Reads the clipboard through Qt, for a clipboard this process holds and for
-// platforms whose clipboard does not keep the window waiting.
-TFetchResult FetchThroughQt(TTrace Trace);
+// The road through Qt's clipboard, for a clipboard this process holds and
+// platforms whose clipboard does not keep the window waiting for long (on
+// Wayland Qt waits about a second for a silent program, on this thread; Qt
+// offers no other way). The bytes are read here, and decoded on the road.
+void FetchThroughQt(TIncomingRoad& Road, TTrace Trace);
 
 } // namespace nebulo

@@ -6,6 +6,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -23,6 +24,8 @@ using TReply = std::unique_ptr<T, TFree>;
 
 // Where the owner puts what we ask for, on our own window.
 const char* const TransferProperty = "NEBULO_TRANSFER";
+// How often a wait looks whether it is asked to stop.
+constexpr std::chrono::milliseconds StopSlice{50};
 
 } // namespace
 
@@ -31,7 +34,7 @@ struct TX11Selection::TProperty {
     QByteArray Bytes;
 };
 
-TX11Selection::TX11Selection(const char* Display)
+TX11Selection::TX11Selection(const char* Display, const char* Selection) : Selection_(Selection)
 {
     Connection_ = xcb_connect(Display, nullptr);
     if (xcb_connection_has_error(Connection_)) {
@@ -71,29 +74,30 @@ bool TX11Selection::HasOwner(const char* Selection)
 }
 
 template <typename TWanted>
-bool TX11Selection::WaitForEvent(TWanted Wanted, TClock::time_point Deadline)
+bool TX11Selection::WaitForEvent(TWanted Wanted, const TWait& Wait)
 {
+    const TClock::time_point Deadline = std::min(Wait.Deadline, TClock::now() + Wait.Patience);
     for (;;) {
         while (xcb_generic_event_t* Event = xcb_poll_for_event(Connection_)) {
             const TReply<xcb_generic_event_t> Held(Event);
             if (Wanted(*Event))
                 return true;
         }
-        if (xcb_connection_has_error(Connection_))
+        if (xcb_connection_has_error(Connection_) || Wait.Stop.stop_requested())
             return false;
-        const auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(Deadline - TClock::now()).count();
-        if (Left <= 0)
+        const auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(Deadline - TClock::now());
+        if (Left.count() <= 0)
             return false;
         pollfd Socket{xcb_get_file_descriptor(Connection_), POLLIN, 0};
-        ::poll(&Socket, 1, int(Left));
+        ::poll(&Socket, 1, int(std::min(Left, StopSlice).count()));
     }
 }
 
-TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, TPatience Patience)
+TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, const TWait& Wait)
 {
-    if (!HasOwner())
+    if (!HasOwner(Selection_.c_str()))
         return TOutcome::NoOwner;
-    const uint32_t Clipboard = Atom("CLIPBOARD");
+    const uint32_t Clipboard = Atom(Selection_);
     const uint32_t Property = Atom(TransferProperty);
     xcb_convert_selection(Connection_, Window_, Clipboard, Target, Property, XCB_CURRENT_TIME);
     xcb_flush(Connection_);
@@ -108,7 +112,7 @@ TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, TPatience Patien
             Given = Notify.property != XCB_NONE;
             return true;
         },
-        TClock::now() + Patience);
+        Wait);
     if (!Answered)
         return TOutcome::NoAnswer;
     return Given ? TOutcome::Done : TOutcome::Refused;
@@ -132,10 +136,10 @@ TX11Selection::TOutcome TX11Selection::ReadProperty(int64_t Limit, TProperty& Pr
     return TOutcome::Done;
 }
 
-TX11Selection::TTargets TX11Selection::Targets(TPatience Patience)
+TX11Selection::TTargets TX11Selection::Targets(const TWait& Wait)
 {
     TTargets Result;
-    Result.Outcome = Convert(Atom("TARGETS"), Patience);
+    Result.Outcome = Convert(Atom("TARGETS"), Wait);
     if (Result.Outcome != TOutcome::Done)
         return Result;
     TProperty Property;
@@ -160,7 +164,7 @@ TX11Selection::TTargets TX11Selection::Targets(TPatience Patience)
     return Result;
 }
 
-TX11Selection::TOutcome TX11Selection::ReadIncrements(TPatience Patience, int64_t Limit, QByteArray& Bytes)
+TX11Selection::TOutcome TX11Selection::ReadIncrements(const TWait& Wait, int64_t Limit, QByteArray& Bytes)
 {
     const uint32_t Property = Atom(TransferProperty);
     for (;;) {
@@ -172,7 +176,7 @@ TX11Selection::TOutcome TX11Selection::ReadIncrements(TPatience Patience, int64_
                 return Notify.window == Window_ && Notify.atom == Property
                        && Notify.state == XCB_PROPERTY_NEW_VALUE;
             },
-            TClock::now() + Patience);
+            Wait);
         if (!Arrived)
             return TOutcome::NoAnswer;
         TProperty Piece;
@@ -185,10 +189,10 @@ TX11Selection::TOutcome TX11Selection::ReadIncrements(TPatience Patience, int64_
     }
 }
 
-TX11Selection::TTransfer TX11Selection::Read(const QByteArray& Target, TPatience Patience, int64_t Limit)
+TX11Selection::TTransfer TX11Selection::Read(const QByteArray& Target, const TWait& Wait, int64_t Limit)
 {
     TTransfer Result;
-    Result.Outcome = Convert(Atom(Target.toStdString()), Patience);
+    Result.Outcome = Convert(Atom(Target.toStdString()), Wait);
     if (Result.Outcome != TOutcome::Done)
         return Result;
     TProperty Property;
@@ -209,7 +213,9 @@ TX11Selection::TTransfer TX11Selection::Read(const QByteArray& Target, TPatience
         return Result;
     }
     Result.Bytes.reserve(qsizetype(Promised));
-    Result.Outcome = ReadIncrements(Patience, Limit, Result.Bytes);
+    Result.Outcome = ReadIncrements(Wait, Limit, Result.Bytes);
+    if (Result.Outcome == TOutcome::Done && Result.Bytes.size() < int64_t(Promised))
+        Result.Outcome = TOutcome::TooLittle;
     return Result;
 }
 

@@ -1,7 +1,7 @@
 // Hostile pictures on the clipboard, along the paste's road into the view: the
 // bytes are refused with a failure, or decoded into opaque pixels that the
 // view takes and shows at 100 % from the picture's top-left corner.
-#include "clipboard/PasteFetch.h"
+#include "pictureio/IncomingPicture.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/Exceptions.h"
 #include "view/ZImage.h"
@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     using namespace nebulo;
     const QByteArray Bytes(reinterpret_cast<const char*>(Data), qsizetype(Size));
-    const TFetchResult Result = PrepareClipboardBytes(Bytes, TTrace("paste", false));
+    const TArrival Result =
+        ArrivalFromBytes(Bytes, TTrace("paste", false), UnreadableAs("Unsupported clipboard format"));
     if (Result.Failure) {
         try {
             std::rethrow_exception(Result.Failure);

@@ -17,7 +17,7 @@ QString KernelLine(const TBlurForecast& Forecast, QChar Separator)
 {
     if (Forecast.Position <= 0)
         return {};
-    const QString Sigma = GeneralNumberText(Forecast.Position * 0.1 / 4, Separator);
+    const QString Sigma = GeneralNumberText(BlurAmount(Forecast.Position) / 4, Separator);
     const QString Taps = Forecast.Taps == 1 ? QStringLiteral("1 tap")
                                             : QStringLiteral("%1 taps").arg(Forecast.Taps);
     return QStringLiteral("\nσ %1 pixels, %2").arg(Sigma, Taps);
@@ -67,14 +67,14 @@ QString ZoomToolHint(const QString& Stored)
 
 QString SliderHint(const QString& Stored, const TBlurForecast& Forecast, QChar DecimalSeparator)
 {
-    return QStringLiteral("%1: %2").arg(Stored, GeneralNumberText(Forecast.Position * 0.1, DecimalSeparator))
+    return QStringLiteral("%1: %2").arg(Stored, GeneralNumberText(BlurAmount(Forecast.Position), DecimalSeparator))
            + KernelLine(Forecast, DecimalSeparator) + OutcomeLine(Forecast);
 }
 
 QString BlurButtonHint(const QString& Stored, const TBlurForecast& Forecast, QChar DecimalSeparator)
 {
     return HintWithKey(Stored, KeyText(TKeyCommand::Blur))
-           + QStringLiteral(" at %1").arg(GeneralNumberText(Forecast.Position * 0.1, DecimalSeparator))
+           + QStringLiteral(" at %1").arg(GeneralNumberText(BlurAmount(Forecast.Position), DecimalSeparator))
            + KernelLine(Forecast, DecimalSeparator) + OutcomeLine(Forecast)
            + QStringLiteral("\n%1 takes a Blur back, %2 redoes it;"
                             " hold %3 or the middle button over the picture to see it as pasted")

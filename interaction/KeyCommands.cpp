@@ -1,55 +1,71 @@
 #include "interaction/KeyCommands.h"
 
+#include <array>
+
 namespace nebulo {
 
 namespace {
 
-TKeyCommand WithControl(int Key, bool Shift)
+constexpr int None = Qt::NoModifier;
+constexpr int Ctrl = Qt::ControlModifier;
+constexpr int CtrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+
+struct TChord {
+    int Key = 0; // 0: no chord
+    int Held = None;
+};
+
+// Every key command once: its keys, whether it repeats while held (zooming
+// and stepping through the history do; a repeated paste, copy or blur would
+// surprise), and its keys as the hints name them. "+" counts with or
+// without the Shift that types it.
+struct TKeyRow {
+    TKeyCommand Command;
+    std::array<TChord, 4> Chords;
+    bool Repeats;
+    const char* Text;
+};
+
+constexpr TKeyRow KeyTable[] = {
+    {TKeyCommand::Paste, {{{Qt::Key_V, Ctrl}}}, false, "Ctrl+V"},
+    {TKeyCommand::Copy, {{{Qt::Key_C, Ctrl}}}, false, "Ctrl+C"},
+    {TKeyCommand::Blur, {{{Qt::Key_B, Ctrl}}}, false, "Ctrl+B"},
+    {TKeyCommand::MoveTool, {{{Qt::Key_M, None}}}, false, "M"},
+    {TKeyCommand::ZoomTool, {{{Qt::Key_Z, None}}}, false, "Z"},
+    {TKeyCommand::ZoomIn,
+     {{{Qt::Key_Plus, Ctrl}, {Qt::Key_Plus, CtrlShift}, {Qt::Key_Equal, Ctrl}, {Qt::Key_Equal, CtrlShift}}},
+     true,
+     "Ctrl+plus"},
+    {TKeyCommand::ZoomOut, {{{Qt::Key_Minus, Ctrl}}}, true, "Ctrl+minus"},
+    {TKeyCommand::ZoomReset, {{{Qt::Key_0, Ctrl}}}, false, "Ctrl+0"},
+    {TKeyCommand::Undo, {{{Qt::Key_Z, Ctrl}}}, true, "Ctrl+Z"},
+    {TKeyCommand::Redo, {{{Qt::Key_Z, CtrlShift}, {Qt::Key_Y, Ctrl}}}, true, "Ctrl+Shift+Z or Ctrl+Y"},
+};
+
+const TKeyRow* RowOf(TKeyCommand Command)
 {
-    switch (Key) {
-    case Qt::Key_Plus:
-    case Qt::Key_Equal: return TKeyCommand::ZoomIn;
-    case Qt::Key_Z: return Shift ? TKeyCommand::Redo : TKeyCommand::Undo;
-    default: break;
-    }
-    if (Shift)
-        return TKeyCommand::None;
-    switch (Key) {
-    case Qt::Key_V: return TKeyCommand::Paste;
-    case Qt::Key_C: return TKeyCommand::Copy;
-    case Qt::Key_B: return TKeyCommand::Blur;
-    case Qt::Key_Minus: return TKeyCommand::ZoomOut;
-    case Qt::Key_0: return TKeyCommand::ZoomReset;
-    case Qt::Key_Y: return TKeyCommand::Redo;
-    default: return TKeyCommand::None;
-    }
+    for (const TKeyRow& Row : KeyTable)
+        if (Row.Command == Command)
+            return &Row;
+    return nullptr;
 }
 
 } // namespace
 
 TKeyCommand KeyCommand(int Key, Qt::KeyboardModifiers Modifiers)
 {
-    const Qt::KeyboardModifiers Held = Modifiers & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
-    if (Held == Qt::ControlModifier || Held == (Qt::ControlModifier | Qt::ShiftModifier))
-        return WithControl(Key, Held.testFlag(Qt::ShiftModifier));
-    if (Held != Qt::NoModifier)
-        return TKeyCommand::None;
-    switch (Key) {
-    case Qt::Key_M: return TKeyCommand::MoveTool;
-    case Qt::Key_Z: return TKeyCommand::ZoomTool;
-    default: return TKeyCommand::None;
-    }
+    const int Held = int(Modifiers & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier));
+    for (const TKeyRow& Row : KeyTable)
+        for (const TChord& Chord : Row.Chords)
+            if (Chord.Key != 0 && Chord.Key == Key && Chord.Held == Held)
+                return Row.Command;
+    return TKeyCommand::None;
 }
 
 bool RepeatsWhenHeld(TKeyCommand Command)
 {
-    switch (Command) {
-    case TKeyCommand::ZoomIn:
-    case TKeyCommand::ZoomOut:
-    case TKeyCommand::Undo:
-    case TKeyCommand::Redo: return true;
-    default: return false;
-    }
+    const TKeyRow* Row = RowOf(Command);
+    return Row != nullptr && Row->Repeats;
 }
 
 bool IsCompareKey(int Key)
@@ -59,20 +75,8 @@ bool IsCompareKey(int Key)
 
 QString KeyText(TKeyCommand Command)
 {
-    switch (Command) {
-    case TKeyCommand::Paste: return QStringLiteral("Ctrl+V");
-    case TKeyCommand::Copy: return QStringLiteral("Ctrl+C");
-    case TKeyCommand::Blur: return QStringLiteral("Ctrl+B");
-    case TKeyCommand::MoveTool: return QStringLiteral("M");
-    case TKeyCommand::ZoomTool: return QStringLiteral("Z");
-    case TKeyCommand::ZoomIn: return QStringLiteral("Ctrl+plus");
-    case TKeyCommand::ZoomOut: return QStringLiteral("Ctrl+minus");
-    case TKeyCommand::ZoomReset: return QStringLiteral("Ctrl+0");
-    case TKeyCommand::Undo: return QStringLiteral("Ctrl+Z");
-    case TKeyCommand::Redo: return QStringLiteral("Ctrl+Shift+Z or Ctrl+Y");
-    case TKeyCommand::None: break;
-    }
-    return {};
+    const TKeyRow* Row = RowOf(Command);
+    return Row != nullptr ? QString::fromLatin1(Row->Text) : QString();
 }
 
 QString CompareKeyText()

@@ -1,5 +1,8 @@
 #include "pictureio/IncomingPicture.h"
 
+#include "pictureio/PictureBytes.h"
+#include "toolkit/core/Exceptions.h"
+
 #include <QPainter>
 
 namespace nebulo {
@@ -46,6 +49,64 @@ TIncomingPicture PrepareIncomingPicture(QImage Picture)
     else if (Picture.format() != QImage::Format_RGB32)
         Picture = Picture.convertToFormat(QImage::Format_RGB32);
     return {std::move(Picture), false};
+}
+
+TUnreadable UnreadableAs(const char* Text)
+{
+    return [Text](QImageReader::ImageReaderError) { return std::make_exception_ptr(EInvalidGraphic(Text)); };
+}
+
+TArrival ArrivalFromBytes(const QByteArray& Bytes, TTrace Trace, const TUnreadable& Unreadable)
+{
+    try {
+        return OutOfMemoryAsFailure([&] {
+            QImageReader::ImageReaderError Reason = QImageReader::UnknownError;
+            QImage Decoded = DecodePictureBytes(Bytes, &Reason);
+            if (Decoded.isNull())
+                return FailedArrival(Unreadable(Reason), std::move(Trace));
+            Trace.SetSize(Decoded.width(), Decoded.height());
+            Trace.Mark("decode");
+            TArrival Arrived;
+            Arrived.Picture = PrepareIncomingPicture(std::move(Decoded));
+            Trace.Mark("convert");
+            Arrived.Trace = std::move(Trace);
+            return Arrived;
+        });
+    } catch (const Exception& Error) {
+        return FailedArrival(std::make_exception_ptr(Error), std::move(Trace));
+    }
+}
+
+TArrival ArrivalFromPicture(QImage Picture, TTrace Trace)
+{
+    Trace.SetSize(Picture.width(), Picture.height());
+    TArrival Arrived;
+    Arrived.Picture = PrepareIncomingPicture(std::move(Picture));
+    Trace.Mark("convert");
+    Arrived.Trace = std::move(Trace);
+    return Arrived;
+}
+
+TArrival FailedArrival(std::exception_ptr Failure, TTrace Trace)
+{
+    TArrival Failed;
+    Failed.Failure = std::move(Failure);
+    Failed.Trace = std::move(Trace);
+    return Failed;
+}
+
+TArrival ArrivalFromMime(const TMimePicture& Found, TTrace Trace, const TRoadTexts& Texts)
+{
+    if (Found.Unanswered())
+        return FailedArrival(std::make_exception_ptr(EInvalidOperation(Texts.NoAnswer)), std::move(Trace));
+    if (!Found.Within.isNull())
+        return ArrivalFromPicture(Found.Within, std::move(Trace));
+    if (Found.Type.isEmpty()) {
+        TArrival Nothing;
+        Nothing.Trace = std::move(Trace);
+        return Nothing;
+    }
+    return ArrivalFromBytes(Found.Bytes, std::move(Trace), UnreadableAs(Texts.Unreadable));
 }
 
 QString PasteButtonHint(const QString& Usual, bool Flattened)

@@ -1,5 +1,9 @@
 #include "pictureio/PictureBytes.h"
 
+#include "toolkit/core/BmpFile.h"
+#include "toolkit/core/Exceptions.h"
+#include "toolkit/core/Stream.h"
+
 #include <QBuffer>
 #include <QMimeData>
 
@@ -36,6 +40,28 @@ bool PngChunksFit(const QByteArray& Bytes)
     return true;
 }
 
+bool IsBmp(const QByteArray& Bytes)
+{
+    return bmp::StartsWithSignature(reinterpret_cast<const uint8_t*>(Bytes.constData()), Bytes.size());
+}
+
+QImage DecodeBmp(const QByteArray& Bytes, QImageReader::ImageReaderError* Error)
+{
+    try {
+        TMemoryStream Stream(Bytes.constData(), Bytes.size());
+        QImage Picture = ReadBmpFile(Stream).Image;
+        if (Picture.isNull() && Error != nullptr)
+            *Error = QImageReader::InvalidDataError;
+        return Picture;
+    } catch (const EOutOfMemory&) {
+        throw;
+    } catch (const Exception&) {
+        if (Error != nullptr)
+            *Error = QImageReader::InvalidDataError;
+        return {};
+    }
+}
+
 } // namespace
 
 bool IsPng(const QByteArray& Bytes)
@@ -61,8 +87,27 @@ bool PictureBytesHoldTogether(const QByteArray& Bytes)
     return !IsPng(Bytes) || PngChunksFit(Bytes);
 }
 
+TPictureHead ProbePicture(const QByteArray& Bytes)
+{
+    if (IsBmp(Bytes))
+        return {true, PeekBmpSize(reinterpret_cast<const uint8_t*>(Bytes.constData()), Bytes.size())};
+    if (IsPng(Bytes)) {
+        const QSize Declared = PngDeclaredSize(Bytes);
+        return {!Declared.isEmpty(), Declared};
+    }
+    QBuffer Buffer;
+    Buffer.setData(Bytes);
+    Buffer.open(QIODevice::ReadOnly);
+    QImageReader Reader(&Buffer);
+    if (!Reader.canRead())
+        return {};
+    return {true, Reader.size()};
+}
+
 QImage DecodePictureBytes(const QByteArray& Bytes, QImageReader::ImageReaderError* Error)
 {
+    if (IsBmp(Bytes))
+        return DecodeBmp(Bytes, Error);
     if (!PictureBytesHoldTogether(Bytes)) {
         if (Error != nullptr)
             *Error = QImageReader::InvalidDataError;
@@ -79,14 +124,21 @@ QImage DecodePictureBytes(const QByteArray& Bytes, QImageReader::ImageReaderErro
     return Picture;
 }
 
-QImage PictureOfMimeData(const QMimeData& Data, bool* Unanswered)
+TMimePicture PictureOfMimeData(const QMimeData& Data)
 {
-    const QByteArray Type = PreferredPictureType(Data.formats());
-    const QByteArray Bytes = Type.isEmpty() ? QByteArray() : Data.data(QString::fromLatin1(Type));
-    QImage Picture = Bytes.isEmpty() ? qvariant_cast<QImage>(Data.imageData()) : DecodePictureBytes(Bytes);
-    if (Unanswered != nullptr)
-        *Unanswered = Picture.isNull() && !Type.isEmpty() && Bytes.isEmpty();
-    return Picture;
+    TMimePicture Found;
+    Found.Type = PreferredPictureType(Data.formats());
+    // A picture within this program is taken as it is. Qt stands for another
+    // program's data with its internal kind, whose picture would be asked
+    // for once more.
+    if (!Data.inherits("QInternalMimeData") && Data.hasImage()) {
+        Found.Within = qvariant_cast<QImage>(Data.imageData());
+        if (!Found.Within.isNull())
+            return Found;
+    }
+    if (!Found.Type.isEmpty())
+        Found.Bytes = Data.data(QString::fromLatin1(Found.Type));
+    return Found;
 }
 
 QList<QByteArray> PastePreferences()

@@ -1,7 +1,8 @@
 #pragma once
 
 // Bytes to pictures and back: sniffing, size checks before decoding, decoding,
-// making a picture ready to show, PNG encoding; no X, no widgets.
+// making a picture ready to show, PNG encoding; no X, no widgets. Every road
+// in (the clipboard, a drop, nebulo-blur's file) ends in DecodePictureBytes.
 
 #include <QByteArray>
 #include <QImage>
@@ -18,6 +19,11 @@ namespace nebulo {
 // The most a picture's bytes may be, from another program or a file: beyond
 // any picture the window can decode.
 constexpr int64_t PictureByteLimit = int64_t(256) << 20;
+// No picture the blur takes needs more: 2023 x 2023 pixels of four 32-bit
+// channels, the widest Qt decodes, stored without compression, are 65 MB;
+// twice that leaves room for any headers and metadata. Files are read no
+// further.
+constexpr int64_t PictureFileLimit = int64_t(128) << 20;
 
 // The picture types a paste asks for, best first: PNG, BMP, then what else
 // Qt decodes.
@@ -38,15 +44,31 @@ bool PictureBytesHoldTogether(const QByteArray& Bytes);
 bool IsPng(const QByteArray& Bytes);
 QSize PngDeclaredSize(const QByteArray& Bytes);
 
-// The picture that bytes from another program or a file hold, whatever its
-// kind; a null image when they hold none, with the reader's reason in Error.
+// What a picture's first bytes tell before a pixel is decoded.
+struct TPictureHead {
+    bool Recognised = false; // a format that can be read begins there
+    QSize Size;              // empty when the bytes do not tell it
+};
+TPictureHead ProbePicture(const QByteArray& Bytes);
+
+// The one decoder of every road in: the picture that bytes from another
+// program or a file hold, whatever its kind; a null image when they hold
+// none, with the reason in Error. BMP files of every depth, run-length
+// encoded or with alpha, go through Nebulo's own reader, the rest through
+// Qt's readers once they hold together.
 QImage DecodePictureBytes(const QByteArray& Bytes, QImageReader::ImageReaderError* Error = nullptr);
 
-// The picture that clipboard or drop data holds: the bytes of its best
-// picture type, decoded as above; or, where it carries a picture within this
-// program, that picture. A null image when it holds none that can be read;
-// Unanswered then says whether the picture type it offers came with no bytes
-// at all, as when the program offering it did not answer in time.
-QImage PictureOfMimeData(const QMimeData& Data, bool* Unanswered = nullptr);
+// What clipboard or drop data carries for a picture: the bytes of its best
+// picture type, or, where it carries a picture within this program and no
+// bytes, that picture. Reading it may wait on the program that offers it.
+struct TMimePicture {
+    QByteArray Type; // empty: no picture type is offered
+    QByteArray Bytes;
+    QImage Within;
+    // A picture type was offered and nothing came, as when the program
+    // offering it did not answer in time.
+    bool Unanswered() const { return !Type.isEmpty() && Bytes.isEmpty() && Within.isNull(); }
+};
+TMimePicture PictureOfMimeData(const QMimeData& Data);
 
 } // namespace nebulo

@@ -4,15 +4,14 @@
 #include "blur/BlurCommand.h"
 #include "blur/FastBlur.h"
 #include "dib/SDIB.h"
+#include "pictureio/PngEncoder.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/Exceptions.h"
 #include "tools/OutputFile.h"
 #include "tools/PictureInput.h"
 #include "tools/ToolError.h"
 
-#include <QBuffer>
 #include <QImage>
-#include <QImageWriter>
 
 #include <algorithm>
 #include <chrono>
@@ -140,15 +139,11 @@ void CheckSize(const QSize& Size, const TOptions& Options)
 QByteArray EncodeOutput(TBitmap& Picture, const QString& Output)
 {
     if (Output.endsWith(".png", Qt::CaseInsensitive)) {
-        const QImage Rgb = Picture.ToRgb32();
-        if (Rgb.isNull())
+        // The window's own encoder, as a Copy makes it; no bytes only when
+        // memory ran out.
+        const QByteArray Png = EncodePng(Picture.Image());
+        if (Png.isEmpty())
             throw EOutOfMemory();
-        QByteArray Png;
-        QBuffer Buffer(&Png);
-        Buffer.open(QIODevice::WriteOnly);
-        QImageWriter Writer(&Buffer, "PNG");
-        if (!Writer.write(Rgb))
-            throw TToolError("cannot make the PNG for " + Output + ": " + Writer.errorString());
         return Png;
     }
     TMemoryStream Stream;
@@ -181,7 +176,7 @@ void Bench(TBitmap& Picture, const TOptions& Options, std::ostream& Err)
         File.Seek(0, soBeginning);
         Surface.LoadFromStream(File);
         const auto Start = std::chrono::steady_clock::now();
-        BlurSurface(Surface, Options.Position * 0.1);
+        BlurSurface(Surface, BlurAmount(Options.Position));
         const std::chrono::duration<double, std::milli> Elapsed = std::chrono::steady_clock::now() - Start;
         Milliseconds.push_back(Elapsed.count());
     }

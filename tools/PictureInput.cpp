@@ -1,10 +1,8 @@
 #include "tools/PictureInput.h"
 
-#include "pictureio/PictureBytes.h"
+#include "pictureio/IncomingPicture.h"
 #include "toolkit/core/Bitmap.h"
-#include "toolkit/core/BmpFile.h"
 #include "toolkit/core/Exceptions.h"
-#include "toolkit/core/Stream.h"
 #include "tools/ToolError.h"
 
 #include <QBuffer>
@@ -94,53 +92,24 @@ private:
     std::unique_ptr<QFile> File_;
 };
 
-bool IsBmp(const QByteArray& Bytes)
+void Decode(const QByteArray& Bytes, const QSize& Size, TBitmap& Picture)
 {
-    return bmp::StartsWithSignature(reinterpret_cast<const uint8_t*>(Bytes.constData()), Bytes.size());
-}
-
-void Decode(QByteArray Bytes, const QSize& Size, TBitmap& Picture)
-{
-    if (IsBmp(Bytes)) {
-        TMemoryStream Stream(Bytes.constData(), Bytes.size());
-        Bytes.clear();
-        Picture.LoadFromStream(Stream);
-        return;
-    }
-    if (!PictureBytesHoldTogether(Bytes))
-        throw TToolError("not a picture that can be read");
-    QBuffer Buffer(&Bytes);
-    Buffer.open(QIODevice::ReadOnly);
-    QImageReader Reader(&Buffer);
-    const QImage::Format Format = Reader.imageFormat();
-    QImage Image;
-    if (!Reader.read(&Image)) {
-        // A picture of a size the blur takes that could not be given memory.
+    const QImage Decoded = DecodePictureBytes(Bytes);
+    if (Decoded.isNull()) {
+        // A picture of a size the blur takes that could not be given memory
+        // (Qt's readers call that damaged data).
+        QBuffer Buffer;
+        Buffer.setData(Bytes);
+        Buffer.open(QIODevice::ReadOnly);
+        const QImage::Format Format = QImageReader(&Buffer).imageFormat();
         if (!Size.isEmpty() && QImage(Size, Format != QImage::Format_Invalid ? Format : QImage::Format_ARGB32).isNull())
             throw EOutOfMemory();
         throw TToolError("not a picture that can be read");
     }
-    Picture.SetImage(Image, TPixelFormat::pf32bit);
+    Picture.SetImage(PrepareIncomingPicture(Decoded).Pixels, TPixelFormat::pf32bit);
 }
 
 } // namespace
-
-TPictureHead ProbePicture(const QByteArray& Bytes)
-{
-    if (IsBmp(Bytes))
-        return {true, PeekBmpSize(reinterpret_cast<const uint8_t*>(Bytes.constData()), Bytes.size())};
-    if (IsPng(Bytes)) {
-        const QSize Declared = PngDeclaredSize(Bytes);
-        return {!Declared.isEmpty(), Declared};
-    }
-    QBuffer Buffer;
-    Buffer.setData(Bytes);
-    Buffer.open(QIODevice::ReadOnly);
-    QImageReader Reader(&Buffer);
-    if (!Reader.canRead())
-        return {};
-    return {true, Reader.size()};
-}
 
 void ReadPicture(const QString& Name, std::istream& In, const std::function<void(const QSize&)>& CheckSize,
                  TBitmap& Picture)
@@ -158,7 +127,7 @@ void ReadPicture(const QString& Name, std::istream& In, const std::function<void
         if (!Head.Size.isEmpty())
             CheckSize(Head.Size);
     }
-    Decode(std::move(Bytes), Head.Size, Picture);
+    Decode(Bytes, Head.Size, Picture);
 }
 
 } // namespace nebulo

@@ -1,8 +1,10 @@
 #include "app/Blur1.h"
+#include "clipboard/DesktopClipboard.h"
 #include "tests/app/WindowHarness.h"
-#include "tests/support/SamePixels.h"
 #include "tests/support/Rows.h"
+#include "tests/support/SamePixels.h"
 #include "toolkit/core/Bitmap.h"
+#include "toolkit/core/Clipboard.h"
 #include "toolkit/widgets/Application.h"
 #include "toolkit/widgets/CheckBox.h"
 #include "toolkit/widgets/FormatSettings.h"
@@ -107,11 +109,14 @@ protected:
         Application().SetErrorReport([this](const QString& Message) { Reports.push_back(Message); });
         QGuiApplication::clipboard()->clear();
         SetDecimalSeparator('.');
+        // As the program's start-up does.
+        Clipboard().SetPictureOfferMaker(&TDesktopClipboard::MakeOffer);
     }
     void TearDown() override
     {
         Application().OnMessage = nullptr;
         SetDecimalSeparator('.');
+        Clipboard().SetPictureOfferMaker(nullptr);
     }
 
     std::unique_ptr<TForm1> PastedWindow(const QImage& Picture)
@@ -119,6 +124,7 @@ protected:
         auto Window = std::make_unique<TForm1>();
         Offer(Picture);
         QTest::mouseClick(Window->SpeedButton4, Qt::LeftButton);
+        test::WaitForArrival(*Window);
         return Window;
     }
     static QImage Shown(TForm1& Window) { return Window.ZImage1->Bitmap()->ToRgb32(); }
@@ -346,6 +352,7 @@ TEST_P(Drop, PastesThePictureOrSaysWhyNot)
     EXPECT_TRUE(Enter.isAccepted());
     QDropEvent Dropped(QPointF(100, 100), Qt::CopyAction, &Data, Qt::LeftButton, {});
     QCoreApplication::sendEvent(Window.get(), &Dropped);
+    test::WaitForArrival(*Window);
 
     if (!GetParam().Taken) {
         ASSERT_EQ(Reports.size(), 1u);

@@ -1,4 +1,5 @@
 #include "app/Blur1.h"
+#include "clipboard/DesktopClipboard.h"
 #include "clipboard/PictureOffer.h"
 #include "dib/SDIB.h"
 #include "tests/app/WindowHarness.h"
@@ -33,9 +34,15 @@ protected:
     {
         Application().SetErrorReport([this](const QString& Message) { Reports.push_back(Message); });
         QGuiApplication::clipboard()->clear();
+        // As the program's start-up does.
+        Clipboard().SetPictureOfferMaker(&TDesktopClipboard::MakeOffer);
         Window = std::make_unique<TForm1>();
     }
-    void TearDown() override { Application().OnMessage = nullptr; }
+    void TearDown() override
+    {
+        Application().OnMessage = nullptr;
+        Clipboard().SetPictureOfferMaker(nullptr);
+    }
 
     std::vector<QWidget*> PictureControls() const
     {
@@ -46,6 +53,7 @@ protected:
     {
         QGuiApplication::clipboard()->setImage(Image);
         QTest::mouseClick(Window->SpeedButton4, Qt::LeftButton);
+        test::WaitForArrival(*Window);
     }
     // The view's picture, the way it would be put on the clipboard.
     QImage Shown() const { return Window->ZImage1->Bitmap()->ToRgb32(); }
@@ -153,6 +161,7 @@ TEST_F(MainWindow, AFailingPasteIsReportedAndChangesNothing)
     Broken->setData("application/x-qt-image", "not a picture at all");
     QGuiApplication::clipboard()->setMimeData(Broken);
     QTest::mouseClick(Window->SpeedButton4, Qt::LeftButton);
+    test::WaitForArrival(*Window);
     ASSERT_EQ(Reports.size(), 1u);
     EXPECT_EQ(Reports[0], "Unsupported clipboard format");
     EXPECT_FALSE(Clipboard().IsOpen());

@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -66,6 +70,33 @@ void MakeFiles(const QDir& Folder)
     QFile Claims(Folder.filePath("claims.png"));
     Claims.open(QIODevice::WriteOnly);
     Claims.write(ChunkBeyondItsEnd());
+    QFile Sparse(Folder.filePath("sparse.png"));
+    Sparse.open(QIODevice::WriteOnly);
+    Sparse.resize(qint64(3) << 30);
+    ::mkfifo(QFile::encodeName(Folder.filePath("silent.fifo")).constData(), 0600);
+    ::mkfifo(QFile::encodeName(Folder.filePath("stalled.fifo")).constData(), 0600);
+}
+
+// A program that opened the pipe to write and never does.
+class TStalledWriter {
+public:
+    explicit TStalledWriter(const QString& Path) : Fd_(::open(QFile::encodeName(Path).constData(), O_RDWR)) {}
+    ~TStalledWriter() { ::close(Fd_); }
+    TStalledWriter(const TStalledWriter&) = delete;
+    TStalledWriter& operator=(const TStalledWriter&) = delete;
+
+private:
+    int Fd_;
+};
+
+// A drop taken as the window takes it, waiting on a file 300 ms.
+QImage Dropped(const QMimeData& Data)
+{
+    const TWaitLimits Limits{std::chrono::milliseconds(300), std::chrono::milliseconds(2000)};
+    const TArrival Arrived = DropTransport(Data, TTrace("drop", false), Limits)(std::stop_token());
+    if (Arrived.Failure)
+        std::rethrow_exception(Arrived.Failure);
+    return Arrived.Picture.Pixels;
 }
 
 struct TDropRow {
@@ -95,17 +126,18 @@ TEST_P(Drop, BringsItsPictureOrSaysWhyNot)
     QTemporaryDir Folder;
     ASSERT_TRUE(Folder.isValid());
     MakeFiles(QDir(Folder.path()));
+    const TStalledWriter Writer(QDir(Folder.path()).filePath("stalled.fifo"));
     QMimeData Data;
     GetParam().Fill(Data, QDir(Folder.path()));
     EXPECT_EQ(MayHoldPicture(Data), GetParam().Offered);
     if (GetParam().Refusal == nullptr) {
-        EXPECT_TRUE(test::SamePixels(Pattern(), DroppedPicture(Data)));
+        EXPECT_TRUE(test::SamePixels(Pattern(), Dropped(Data)));
         return;
     }
     try {
-        DroppedPicture(Data);
+        Dropped(Data);
         ADD_FAILURE() << "taken";
-    } catch (const EDropError& Error) {
+    } catch (const Exception& Error) {
         EXPECT_EQ(std::string(Error.what()).substr(0, std::string(GetParam().Refusal).size()), GetParam().Refusal);
     }
 }
@@ -145,6 +177,18 @@ INSTANTIATE_TEST_SUITE_P(
                      D.setImageData(Pattern());
                  },
                  nullptr},
+        TDropRow{"DeviceWithoutEnd",
+                 [](QMimeData& D, const QDir&) { D.setUrls({QUrl::fromLocalFile("/dev/zero")}); },
+                 "\"zero\" goes on past any picture Nebulo can take"},
+        TDropRow{"RandomDevice",
+                 [](QMimeData& D, const QDir&) { D.setUrls({QUrl::fromLocalFile("/dev/urandom")}); },
+                 "\"urandom\" goes on past any picture Nebulo can take"},
+        TDropRow{"PipeNobodyWrites", [](QMimeData& D, const QDir& F) { DropFile(D, F, "silent.fifo"); },
+                 "\"silent.fifo\" is not a picture Nebulo can read"},
+        TDropRow{"PipeThatStalls", [](QMimeData& D, const QDir& F) { DropFile(D, F, "stalled.fifo"); },
+                 "\"stalled.fifo\" sent nothing for a while: given up"},
+        TDropRow{"SparseFileOf3GB", [](QMimeData& D, const QDir& F) { DropFile(D, F, "sparse.png"); },
+                 "\"sparse.png\" is too large to be a picture Nebulo can take"},
         TDropRow{"PlainText", [](QMimeData& D, const QDir&) { D.setText("hello"); },
                  "What was dropped is not a picture", false}),
     test::RowName());

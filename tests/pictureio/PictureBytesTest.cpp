@@ -1,3 +1,4 @@
+#include "pictureio/IncomingPicture.h"
 #include "pictureio/PictureBytes.h"
 #include "tests/support/Rows.h"
 
@@ -94,10 +95,12 @@ TEST_P(MimePicture, IsFoundOrSaysWhyNot)
 {
     QMimeData Data;
     GetParam().Fill(Data);
-    bool Unanswered = !GetParam().Unanswered;
-    const QImage Picture = PictureOfMimeData(Data, &Unanswered);
+    const TMimePicture Found = PictureOfMimeData(Data);
+    EXPECT_EQ(Found.Unanswered(), GetParam().Unanswered);
+    const TArrival Arrived = ArrivalFromMime(Found, TTrace("paste", false), {"no answer", "unreadable", "", ""});
+    const QImage& Picture = Arrived.Picture.Pixels;
     EXPECT_EQ(Picture.isNull() ? QSize() : Picture.size(), GetParam().Size);
-    EXPECT_EQ(Unanswered, GetParam().Unanswered);
+    EXPECT_EQ(bool(Arrived.Failure), Picture.isNull() && !Found.Type.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
