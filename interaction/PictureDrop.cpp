@@ -73,17 +73,28 @@ bool WaitForBytes(int Fd, TClock::time_point Until, const std::stop_token& Stop)
 
 } // namespace
 
+namespace {
+
+bool OffersPictureData(const QMimeData& Data)
+{
+    return Data.hasImage() || !PreferredPictureType(Data.formats()).isEmpty();
+}
+
+} // namespace
+
 bool MayHoldPicture(const QMimeData& Data)
 {
-    return Data.hasImage() || Data.hasUrls();
+    return OffersPictureData(Data) || Data.hasUrls();
 }
 
 QString DroppedFilePath(const QMimeData& Data)
 {
-    const QList<QUrl> Urls = Data.urls();
+    // Only what the drag listed is asked for: asking a drag's source for a
+    // type it does not offer waits on it.
+    const QList<QUrl> Urls = Data.hasUrls() ? Data.urls() : QList<QUrl>();
     if (!Urls.isEmpty() && Urls.front().isLocalFile())
         return Urls.front().toLocalFile();
-    if (Data.hasImage())
+    if (OffersPictureData(Data))
         return {};
     if (!Urls.isEmpty())
         throw EDropError("Only pictures in files on this computer can be dropped, not "
