@@ -95,6 +95,9 @@ private:
 void Decode(const QByteArray& Bytes, const QSize& Size, TBitmap& Picture)
 {
     const QImage Decoded = DecodePictureBytes(Bytes);
+    // Bytes that do not hold together are never handed to another reader.
+    if (Decoded.isNull() && !PictureBytesHoldTogether(Bytes))
+        throw TToolError("not a picture that can be read");
     if (Decoded.isNull()) {
         // A picture of a size the blur takes that could not be given memory
         // (Qt's readers call that damaged data).

@@ -89,10 +89,10 @@ private:
     int Fd_;
 };
 
-// A drop taken as the window takes it, waiting on a file 300 ms.
+// A drop taken as the window takes it, waiting 300 ms for a file's next bytes.
 QImage Dropped(const QMimeData& Data)
 {
-    const TWaitLimits Limits{std::chrono::milliseconds(300), std::chrono::milliseconds(2000)};
+    const TWaitLimits Limits{std::chrono::milliseconds(300), std::chrono::milliseconds(10000)};
     const TArrival Arrived = DropTransport(Data, TTrace("drop", false), Limits)(std::stop_token());
     if (Arrived.Failure)
         std::rethrow_exception(Arrived.Failure);
