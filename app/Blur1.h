@@ -57,7 +57,6 @@ public:
     // (the clipboard, a drop): shows it at 100 %, starts the document afresh,
     // selects zoom.
     void ShowPastedPicture(const TIncomingPicture& Picture, TTrace Trace = TTrace("show"));
-    TDesktopClipboard& DesktopClipboard() { return *DesktopClipboard_; }
 
 signals:
     // A paste or a drop put a new picture in the view.
