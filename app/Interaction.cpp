@@ -6,6 +6,7 @@
 #include "interaction/PictureDrop.h"
 #include "interaction/WindowInput.h"
 #include "pictureio/IncomingPicture.h"
+#include "pictureio/PictureBytes.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/widgets/Application.h"
 #include "toolkit/widgets/CheckBox.h"
@@ -24,6 +25,34 @@ namespace {
 QString StoredHint(const QWidget& Control)
 {
     return Control.property(HintProperty).toString();
+}
+
+// Another program's drag, of which only the types it lists are known: its
+// list of files is asked for here, on the incoming road, and then its first
+// file read, or else its picture data asked for.
+TArrival DropFromOwner(const QStringList& Types, std::stop_token Stop)
+{
+    TTrace Trace("drop");
+    QMimeData Listed;
+    for (const QString& Type : Types)
+        Listed.setData(Type, {});
+    if (Listed.hasUrls()) {
+        const TOwnerBytes Files =
+            FetchBytesFromOwner(TDesktopClipboard::DragRequest("text/uri-list", DropDataTexts), Stop);
+        if (Files.Failure)
+            return FailedArrival(Files.Failure, std::move(Trace));
+        Listed.setData("text/uri-list", Files.Bytes);
+    }
+    QString Path;
+    try {
+        Path = DroppedFilePath(Listed);
+    } catch (const EDropError& Error) {
+        return FailedArrival(std::make_exception_ptr(Error), std::move(Trace));
+    }
+    if (!Path.isEmpty())
+        return ArrivalFromFile(Path, std::move(Trace), {}, std::move(Stop));
+    return FetchFromOwner(TDesktopClipboard::DragRequest(PreferredPictureType(Types), DropDataTexts),
+                          std::move(Trace), std::move(Stop));
 }
 
 } // namespace
@@ -100,10 +129,11 @@ void TInteraction::ShowStep(TBitmap& Step)
 void TInteraction::TakeDrop(const QMimeData* Data)
 {
     TIncomingRoad& Road = Window_.IncomingRoad();
-    if (DroppedFilePath(*Data).isEmpty()
-        && TDesktopClipboard::StartDropDataFromOwner(Road, *Data, DropDataTexts, TTrace("drop")))
+    if (!TDesktopClipboard::ReadsDropFromOwner(*Data)) {
+        Road.Start(DropTransport(*Data, TTrace("drop")));
         return;
-    Road.Start(DropTransport(*Data, TTrace("drop")));
+    }
+    Road.Start([Types = Data->formats()](std::stop_token Stop) { return DropFromOwner(Types, std::move(Stop)); });
 }
 
 void TInteraction::ShowComparison()

@@ -51,22 +51,20 @@ void TDesktopClipboard::StartPaste(TIncomingRoad& Road, TTrace Trace)
     });
 }
 
-bool TDesktopClipboard::StartDropDataFromOwner(TIncomingRoad& Road, const QMimeData& Data, const TRoadTexts& Texts,
-                                               TTrace Trace)
+bool TDesktopClipboard::ReadsDropFromOwner(const QMimeData& Data)
 {
-    const QByteArray Type = PreferredPictureType(Data.formats());
-    if (!ReadsOwnSelection() || Type.isEmpty() || !Data.inherits("QInternalMimeData"))
-        return false;
+    return ReadsOwnSelection() && Data.inherits("QInternalMimeData");
+}
+
+TOwnerRequest TDesktopClipboard::DragRequest(const QByteArray& Type, const TRoadTexts& Texts)
+{
     TOwnerRequest Request;
     Request.Display = qgetenv("DISPLAY");
     Request.Selection = "XdndSelection";
     Request.Preferred = {Type};
     Request.AskTargets = false;
     Request.Texts = Texts;
-    Road.Start([Request, Trace = std::move(Trace)](std::stop_token Stop) mutable {
-        return FetchFromOwner(Request, std::move(Trace), std::move(Stop));
-    });
-    return true;
+    return Request;
 }
 
 void TDesktopClipboard::CheckCopy(TTrace Trace)

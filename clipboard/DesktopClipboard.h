@@ -3,6 +3,7 @@
 // The clipboard's transports: the X11 selection read off the window's thread,
 // the paste, the copy's offer and its check, the keeper once the window is gone.
 
+#include "clipboard/PasteFetch.h"
 #include "pictureio/IncomingRoad.h"
 #include "pictureio/Trace.h"
 
@@ -34,12 +35,14 @@ public:
     // Starts a paste on Road, replacing what is on its way there; the road's
     // Arrived follows, at once when nothing has to be waited for.
     static void StartPaste(TIncomingRoad& Road, TTrace Trace);
-    // On X11, starts reading the picture data of a drop from another program
-    // (Data is valid during the call only) on Road, through our own
-    // connection, so that the drop is accepted and its source told so at
-    // once; Texts say what failed. False where Qt is to read it.
-    static bool StartDropDataFromOwner(TIncomingRoad& Road, const QMimeData& Data, const TRoadTexts& Texts,
-                                       TTrace Trace);
+    // Whether a drop's data is asked from the program it was dragged from
+    // through our own connection (on X11, for another program's drag), so
+    // that the drop is accepted and its source told so at once. Qt would ask
+    // on the window's thread and wait 5 s a type for a silent program; the
+    // types the drag lists are known without asking.
+    static bool ReadsDropFromOwner(const QMimeData& Data);
+    // A request for the dragged data as Type; Texts say what failed.
+    static TOwnerRequest DragRequest(const QByteArray& Type, const TRoadTexts& Texts);
 
     // After a copy: the copy is complete once its PNG is ready, and until
     // then the clipboard must go on holding it; a copy that does not reach

@@ -17,12 +17,14 @@ namespace {
 using TOutcome = TX11Selection::TOutcome;
 
 template <typename TError>
-TArrival Failed(const char* Text, TTrace Trace)
+TOwnerBytes Failed(const char* Text)
 {
-    return FailedArrival(std::make_exception_ptr(TError(Text)), std::move(Trace));
+    TOwnerBytes Failure;
+    Failure.Failure = std::make_exception_ptr(TError(Text));
+    return Failure;
 }
 
-TArrival ReadFromOwner(const TOwnerRequest& Request, TTrace& Trace, std::stop_token Stop)
+TOwnerBytes ReadFromOwner(const TOwnerRequest& Request, std::stop_token Stop)
 {
     const TRoadTexts& Texts = Request.Texts;
     TX11Selection Selection(Request.Display.isEmpty() ? nullptr : Request.Display.constData(),
@@ -33,35 +35,50 @@ TArrival ReadFromOwner(const TOwnerRequest& Request, TTrace& Trace, std::stop_to
     if (Request.AskTargets)
         Offered = Selection.Targets(Wait);
     if (Offered.Outcome == TOutcome::NoAnswer)
-        return Failed<EInvalidOperation>(Texts.NoAnswer, std::move(Trace));
+        return Failed<EInvalidOperation>(Texts.NoAnswer);
     const auto Chosen = std::find_if(Request.Preferred.begin(), Request.Preferred.end(),
                                      [&](const QByteArray& Type) { return Offered.Names.contains(Type); });
-    if (Offered.Outcome != TOutcome::Done || Chosen == Request.Preferred.end()) {
-        TArrival Nothing;
-        Nothing.Trace = std::move(Trace);
-        return Nothing;
-    }
-    const TX11Selection::TTransfer Transfer = Selection.Read(*Chosen, Wait, PictureByteLimit);
+    if (Offered.Outcome != TOutcome::Done || Chosen == Request.Preferred.end())
+        return {};
+    TX11Selection::TTransfer Transfer = Selection.Read(*Chosen, Wait, PictureByteLimit);
     switch (Transfer.Outcome) {
     case TOutcome::Done: break;
-    case TOutcome::NoAnswer: return Failed<EInvalidOperation>(Texts.NoAnswer, std::move(Trace));
-    case TOutcome::TooLarge: return Failed<EInvalidGraphic>(Texts.TooLarge, std::move(Trace));
-    case TOutcome::TooLittle: return Failed<EInvalidGraphic>(Texts.TooLittle, std::move(Trace));
-    default: return Failed<EInvalidGraphic>(Texts.Unreadable, std::move(Trace));
+    case TOutcome::NoAnswer: return Failed<EInvalidOperation>(Texts.NoAnswer);
+    case TOutcome::TooLarge: return Failed<EInvalidGraphic>(Texts.TooLarge);
+    case TOutcome::TooLittle: return Failed<EInvalidGraphic>(Texts.TooLittle);
+    default: return Failed<EInvalidGraphic>(Texts.Unreadable);
     }
-    Trace.Mark("read");
-    return ArrivalFromBytes(Transfer.Bytes, std::move(Trace), UnreadableAs(Texts.Unreadable));
+    TOwnerBytes Sent;
+    Sent.Bytes = std::move(Transfer.Bytes);
+    Sent.Offered = true;
+    return Sent;
 }
 
 } // namespace
 
-TArrival FetchFromOwner(const TOwnerRequest& Request, TTrace Trace, std::stop_token Stop)
+TOwnerBytes FetchBytesFromOwner(const TOwnerRequest& Request, std::stop_token Stop)
 {
     try {
-        return OutOfMemoryAsFailure([&] { return ReadFromOwner(Request, Trace, std::move(Stop)); });
+        return OutOfMemoryAsFailure([&] { return ReadFromOwner(Request, std::move(Stop)); });
     } catch (const Exception& Error) {
-        return FailedArrival(std::make_exception_ptr(Error), std::move(Trace));
+        TOwnerBytes Failure;
+        Failure.Failure = std::make_exception_ptr(Error);
+        return Failure;
     }
+}
+
+TArrival FetchFromOwner(const TOwnerRequest& Request, TTrace Trace, std::stop_token Stop)
+{
+    const TOwnerBytes Sent = FetchBytesFromOwner(Request, std::move(Stop));
+    if (Sent.Failure)
+        return FailedArrival(Sent.Failure, std::move(Trace));
+    if (!Sent.Offered) {
+        TArrival Nothing;
+        Nothing.Trace = std::move(Trace);
+        return Nothing;
+    }
+    Trace.Mark("read");
+    return ArrivalFromBytes(Sent.Bytes, std::move(Trace), UnreadableAs(Request.Texts.Unreadable));
 }
 
 void FetchThroughQt(TIncomingRoad& Road, TTrace Trace)

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QList>
 
+#include <exception>
 #include <stop_token>
 
 namespace nebulo {
@@ -32,9 +33,18 @@ struct TOwnerRequest {
     TRoadTexts Texts = ClipboardTexts;
 };
 
-// Reads the selection through our own connection to the X server, then
-// decodes and prepares the picture (nothing when no picture type is offered);
-// made to run off the window's thread, on an incoming road.
+// What a selection's owner sent of the first preferred type it offers: its
+// bytes, nothing (it offers none of them), or a failure.
+struct TOwnerBytes {
+    QByteArray Bytes;
+    bool Offered = false;
+    std::exception_ptr Failure;
+};
+// Reads the selection through our own connection to the X server; made to
+// run off the window's thread, on an incoming road.
+TOwnerBytes FetchBytesFromOwner(const TOwnerRequest& Request, std::stop_token Stop = {});
+// The same, then decodes and prepares the picture (nothing when no picture
+// type is offered).
 TArrival FetchFromOwner(const TOwnerRequest& Request, TTrace Trace, std::stop_token Stop = {});
 
 // The road through Qt's clipboard, for a clipboard this process holds and
