@@ -1,6 +1,5 @@
 #include "clipboard/DesktopClipboard.h"
 
-#include "clipboard/PasteFetch.h"
 #include "clipboard/PictureOffer.h"
 #include "toolkit/core/Exceptions.h"
 

@@ -1,7 +1,8 @@
 #pragma once
 
-// The clipboard's transports: the X11 selection read off the window's thread,
-// the paste, the copy's offer and its check, the keeper once the window is gone.
+// The transports that talk to other programs: a selection (the clipboard, a
+// drag's data) read off the window's thread, the paste, the copy's offer and
+// its check, the keeper once the window is gone.
 
 #include "clipboard/PasteFetch.h"
 #include "pictureio/IncomingRoad.h"

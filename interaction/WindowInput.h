@@ -1,7 +1,8 @@
 #pragma once
 
-// What the window adds to its commands: keys, wheel turns, drops, the compare
-// hold, the picture history and the hints; no X client.
+// What the window adds to its commands: the picture document with its
+// history, keys, wheel turns, drops, the compare hold and the hints; no X
+// client.
 
 #include "interaction/KeyCommands.h"
 #include "interaction/WheelSteps.h"
