@@ -74,6 +74,7 @@ void MakeFiles(const QDir& Folder)
     Sparse.open(QIODevice::WriteOnly);
     Sparse.resize(qint64(3) << 30);
     ::mkfifo(QFile::encodeName(Folder.filePath("silent.fifo")).constData(), 0600);
+    QFile::link("loop.png", Folder.filePath("loop.png"));
     ::mkfifo(QFile::encodeName(Folder.filePath("stalled.fifo")).constData(), 0600);
 }
 
@@ -187,6 +188,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "\"silent.fifo\" is not a picture Nebulo can read"},
         TDropRow{"PipeThatStalls", [](QMimeData& D, const QDir& F) { DropFile(D, F, "stalled.fifo"); },
                  "\"stalled.fifo\" sent nothing for a while: given up"},
+        TDropRow{"SymlinkLoop", [](QMimeData& D, const QDir& F) { DropFile(D, F, "loop.png"); },
+                 "Cannot open \"loop.png\": Too many levels of symbolic links"},
+        TDropRow{"TenThousandFiles",
+                 [](QMimeData& D, const QDir& F) {
+                     QList<QUrl> Files(10000, QUrl::fromLocalFile(F.filePath("notes.txt")));
+                     Files.front() = QUrl::fromLocalFile(F.filePath("picture.png"));
+                     D.setUrls(Files);
+                 },
+                 nullptr},
         TDropRow{"SparseFileOf3GB", [](QMimeData& D, const QDir& F) { DropFile(D, F, "sparse.png"); },
                  "\"sparse.png\" is too large to be a picture Nebulo can take"},
         TDropRow{"PlainText", [](QMimeData& D, const QDir&) { D.setText("hello"); },
