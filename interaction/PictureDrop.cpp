@@ -129,17 +129,20 @@ QByteArray ReadDroppedFile(const QString& Path, const TWaitLimits& Limits, std::
     if (Regular && Status.st_size > PictureFileLimit)
         throw EDropError(TooLarge);
     const TClock::time_point Deadline = TClock::now() + Limits.Overall;
+    // Room for all there may be at once: growing would hold the old bytes
+    // and the new together. Pages not read into take no memory.
     QByteArray Bytes;
-    if (Regular)
-        Bytes.reserve(qsizetype(Status.st_size));
+    Bytes.reserve(qsizetype(Regular ? Status.st_size : PictureFileLimit + 1));
     for (;;) {
         const qsizetype Had = Bytes.size();
         Bytes.resize(Had + qsizetype(std::min<int64_t>(ReadPiece, PictureFileLimit + 1 - Had)));
         const ssize_t Got = ::read(File.Get(), Bytes.data() + Had, size_t(Bytes.size() - Had));
         const int Error = errno;
         Bytes.truncate(Had + std::max<qsizetype>(Got, 0));
-        if (Got == 0)
+        if (Got == 0) {
+            Bytes.squeeze();
             return Bytes;
+        }
         if (Bytes.size() > PictureFileLimit)
             throw EDropError(TooLarge);
         if (Stop.stop_requested() || TClock::now() >= Deadline)
