@@ -104,7 +104,7 @@ TEST_F(MainWindow, TheSliderAnswersTheKeysOnceClicked)
 {
     Paste(Pattern(10, 10));
     TTrackBar* Slider = Window->TrackBar1;
-    EXPECT_EQ(Slider->focusPolicy(), Qt::ClickFocus) << "no tab stop, but focus on a click";
+    EXPECT_EQ(Slider->focusPolicy(), Qt::StrongFocus) << "focus from Tab and from a click";
     QTest::keyClick(Slider, Qt::Key_Right);
     EXPECT_EQ(Slider->Position(), 1);
     QTest::keyClick(Slider, Qt::Key_PageUp);

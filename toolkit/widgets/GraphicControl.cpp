@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include <optional>
 
@@ -90,10 +92,18 @@ void TGraphicControl::mouseReleaseEvent(QMouseEvent* Event)
     }
 }
 
+// With the focus the control shows it over its own pixels; the style draws
+// it only when the keyboard moved the focus there.
 void TGraphicControl::paintEvent(QPaintEvent*)
 {
     QPainter Canvas(this);
     Paint(Canvas);
+    if (!hasFocus())
+        return;
+    QStyleOptionFocusRect Focus;
+    Focus.initFrom(this);
+    Canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &Focus, &Canvas, this);
 }
 
 } // namespace nebulo
