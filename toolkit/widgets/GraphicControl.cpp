@@ -2,14 +2,14 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 #include <optional>
 
 namespace nebulo {
 
 namespace {
+
+constexpr int FocusFrameWidth = 2;
 
 TShiftState ShiftOf(const QMouseEvent& Event)
 {
@@ -92,18 +92,21 @@ void TGraphicControl::mouseReleaseEvent(QMouseEvent* Event)
     }
 }
 
-// With the focus the control shows it over its own pixels; the style draws
-// it only when the keyboard moved the focus there.
+// With the focus the control shows it as a frame of the highlight colour
+// over its edge, but only when the keyboard moved the focus there, as the
+// style does for the other controls. The style's own focus rectangle would
+// tint the whole picture.
 void TGraphicControl::paintEvent(QPaintEvent*)
 {
     QPainter Canvas(this);
     Paint(Canvas);
-    if (!hasFocus())
+    if (!hasFocus() || !window()->testAttribute(Qt::WA_KeyboardFocusChange))
         return;
-    QStyleOptionFocusRect Focus;
-    Focus.initFrom(this);
     Canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &Focus, &Canvas, this);
+    Canvas.setPen(QPen(palette().color(QPalette::Highlight), FocusFrameWidth));
+    Canvas.setBrush(Qt::NoBrush);
+    const qreal Inset = FocusFrameWidth / 2.0;
+    Canvas.drawRect(QRectF(rect()).adjusted(Inset, Inset, -Inset, -Inset));
 }
 
 } // namespace nebulo
