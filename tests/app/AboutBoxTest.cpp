@@ -91,6 +91,10 @@ TEST_F(AboutEntry, ShowsTheBoxModallyCentredUntilAClickAnywhereOrAClosingKey)
             EXPECT_EQ(Box->pos(), Centre);
             EXPECT_EQ(Box->size(), QSize(178, 61));
             Close();
+            if (Box->ModalResult() == mrNone) {
+                ADD_FAILURE() << What << " leaves the box open";
+                Box->Close();
+            }
         });
         EXPECT_TRUE(Shown);
         EXPECT_FALSE(Box->isVisible()) << What << " closes the box";

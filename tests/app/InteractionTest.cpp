@@ -263,8 +263,9 @@ TEST_F(Interaction, TakesBlursBackAndRedoesThemKeepingTheZoom)
     Key(Qt::Key_Z, Ctrl | Qt::ShiftModifier)(*Window);
     EXPECT_TRUE(test::SamePixels(Steps[1], Shown(*Window)));
     EXPECT_EQ(Window->ZImage1->accessibleName().toStdString(), "Picture, 104 × 84 pixels");
-    EXPECT_EQ(Window->findChild<TAnnouncer*>()->accessibleName().toStdString(),
-              "Blur redone: picture, 104 × 84 pixels");
+    const auto* Announcer = Window->findChild<TAnnouncer*>();
+    ASSERT_NE(Announcer, nullptr);
+    EXPECT_EQ(Announcer->accessibleName().toStdString(), "Blur redone: picture, 104 × 84 pixels");
     Key(Qt::Key_Y, Ctrl)(*Window);
     EXPECT_TRUE(test::SamePixels(Steps[2], Shown(*Window)));
 
