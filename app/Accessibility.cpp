@@ -7,6 +7,7 @@
 #include "app/Interaction.h"
 #include "interaction/KeyCommands.h"
 #include "interaction/ScreenReaderTexts.h"
+#include "toolkit/widgets/AccessibleControls.h"
 #include "toolkit/widgets/CheckBox.h"
 #include "toolkit/widgets/FormatSettings.h"
 #include "toolkit/widgets/Label.h"
@@ -40,11 +41,7 @@ QAccessibleInterface* WindowInterface(const QString& ClassName, QObject* Object)
 
 void RegisterAccessibleWindows()
 {
-    static const bool Installed = [] {
-        QAccessible::installFactory(WindowInterface);
-        return true;
-    }();
-    (void)Installed;
+    InstallAccessibleFactory(WindowInterface);
 }
 
 TAccessibility::TAccessibility(TForm1& Window, TInteraction& Additions)

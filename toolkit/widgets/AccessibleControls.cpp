@@ -5,6 +5,9 @@
 
 #include <QAccessibleWidget>
 
+#include <algorithm>
+#include <vector>
+
 namespace nebulo {
 
 namespace {
@@ -102,13 +105,18 @@ QAccessibleInterface* ControlInterface(const QString& ClassName, QObject* Object
 
 } // namespace
 
+void InstallAccessibleFactory(QAccessible::InterfaceFactory Factory)
+{
+    static std::vector<QAccessible::InterfaceFactory> Installed;
+    if (std::find(Installed.begin(), Installed.end(), Factory) != Installed.end())
+        return;
+    Installed.push_back(Factory);
+    QAccessible::installFactory(Factory);
+}
+
 void RegisterAccessibleControls()
 {
-    static const bool Installed = [] {
-        QAccessible::installFactory(ControlInterface);
-        return true;
-    }();
-    (void)Installed;
+    InstallAccessibleFactory(ControlInterface);
 }
 
 QString AcceleratorText(const QKeySequence& Key)
