@@ -85,7 +85,9 @@ TEST_F(AboutEntry, ShowsTheBoxModallyCentredUntilAClickAnywhereOrAClosingKey)
                                                                      {"Escape", Press(Qt::Key_Escape)},
                                                                      {"Enter", Press(Qt::Key_Return)},
                                                                      {"Space", Press(Qt::Key_Space)}};
-    for (const auto& [What, Close] : Closers) {
+    for (const auto& Closer : Closers) {
+        const char* What = Closer.first; // named, as a lambda takes no structured binding
+        const std::function<void()>& Close = Closer.second;
         const bool Shown = PostAndWatch(SystemCommandMessage(Window.get(), 97), [&] {
             EXPECT_EQ(QApplication::activeModalWidget(), Box.get()) << "the main window takes no input";
             EXPECT_EQ(Box->pos(), Centre);
