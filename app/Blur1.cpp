@@ -1,6 +1,7 @@
 #include "app/Blur1.h"
 
 #include "app/About.h"
+#include "app/Accessibility.h"
 #include "app/AmountText.h"
 #include "app/Interaction.h"
 #include "blur/BlurCommand.h"
@@ -53,6 +54,7 @@ TForm1::TForm1(QWidget* Parent) : TForm(Parent)
     connect(DesktopClipboard_, &TDesktopClipboard::Failed, this, &TForm1::Report);
     DoCreate();
     Interaction_ = std::make_unique<TInteraction>(*this);
+    new TAccessibility(*this, *Interaction_); // the window's child
 }
 
 // What is on its way in is stopped before the controls go.

@@ -97,12 +97,16 @@ void TInteraction::Run(TKeyCommand Command)
     case TKeyCommand::ZoomOut: Zoom(TMouseButton::mbRight, false); break;
     case TKeyCommand::ZoomReset: Zoom(TMouseButton::mbLeft, true); break;
     case TKeyCommand::Undo:
-        if (Window_.Document.History().CanUndo())
+        if (Window_.Document.History().CanUndo()) {
             ShowStep(Window_.Document.History().Undo());
+            emit StepShown(true);
+        }
         break;
     case TKeyCommand::Redo:
-        if (Window_.Document.History().CanRedo())
+        if (Window_.Document.History().CanRedo()) {
             ShowStep(Window_.Document.History().Redo());
+            emit StepShown(false);
+        }
         break;
     case TKeyCommand::None: break;
     }
