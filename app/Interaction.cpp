@@ -2,6 +2,7 @@
 
 #include "app/Blur1.h"
 #include "clipboard/DesktopClipboard.h"
+#include "clipboard/ForeignDrops.h"
 #include "interaction/Hints.h"
 #include "interaction/PictureDrop.h"
 #include "interaction/WindowInput.h"
@@ -16,7 +17,11 @@
 #include "toolkit/widgets/TrackBar.h"
 #include "view/ZImage.h"
 
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QPointer>
+
+#include <functional>
 
 namespace nebulo {
 
@@ -27,37 +32,77 @@ QString StoredHint(const QWidget& Control)
     return Control.property(HintProperty).toString();
 }
 
-// Another program's drag, of which only the types it lists are known: its
-// list of files is asked for here, on the incoming road, and then its first
-// file read, or else its picture data asked for.
-TArrival DropFromOwner(const QStringList& Types, std::stop_token Stop)
+// Calls its function as it goes, on every path.
+class TOnLeaving {
+public:
+    explicit TOnLeaving(std::function<void()> Call) : Call_(std::move(Call)) {}
+    ~TOnLeaving() { Call_(); }
+    TOnLeaving(const TOnLeaving&) = delete;
+    TOnLeaving& operator=(const TOnLeaving&) = delete;
+
+private:
+    std::function<void()> Call_;
+};
+
+// What another program's drop brings, read from it while it waits: the file
+// to read, or the picture's bytes, or why there is none.
+struct TDragged {
+    QString Path;
+    TOwnerBytes Picture;
+};
+
+TDragged ReadDragged(const QStringList& Types, uint32_t Time, const std::stop_token& Stop)
 {
-    TTrace Trace("drop");
+    TDragged Dragged;
     QMimeData Listed;
     for (const QString& Type : Types)
         Listed.setData(Type, {});
     if (Listed.hasUrls()) {
         const TOwnerBytes Files =
-            FetchBytesFromOwner(TDesktopClipboard::DragRequest("text/uri-list", DropDataTexts), Stop);
-        if (Files.Failure)
-            return FailedArrival(Files.Failure, std::move(Trace));
+            FetchBytesFromOwner(TDesktopClipboard::DragRequest("text/uri-list", Time, DropDataTexts), Stop);
+        if (Files.Failure) {
+            Dragged.Picture.Failure = Files.Failure;
+            return Dragged;
+        }
         Listed.setData("text/uri-list", Files.Bytes);
     }
-    QString Path;
     try {
-        Path = DroppedFilePath(Listed);
+        Dragged.Path = DroppedFilePath(Listed);
     } catch (const EDropError& Error) {
-        return FailedArrival(std::make_exception_ptr(Error), std::move(Trace));
+        Dragged.Picture.Failure = std::make_exception_ptr(Error);
+        return Dragged;
     }
-    if (!Path.isEmpty())
-        return ArrivalFromFile(Path, std::move(Trace), {}, std::move(Stop));
-    return FetchFromOwner(TDesktopClipboard::DragRequest(PreferredPictureType(Types), DropDataTexts),
-                          std::move(Trace), std::move(Stop));
+    if (Dragged.Path.isEmpty())
+        Dragged.Picture = FetchBytesFromOwner(
+            TDesktopClipboard::DragRequest(PreferredPictureType(Types), Time, DropDataTexts), Stop);
+    return Dragged;
+}
+
+// Another program's drop, of which only the types it lists are known, on the
+// incoming road: what it serves is read first, and it is told that the drop
+// is over (Served) as soon as that is done; then its file is read, or its
+// picture decoded.
+TArrival DropFromOwner(const QStringList& Types, uint32_t Time, std::function<void()> Served, std::stop_token Stop)
+{
+    TTrace Trace("drop");
+    TDragged Dragged;
+    {
+        const TOnLeaving TellSource(std::move(Served));
+        Dragged = ReadDragged(Types, Time, Stop);
+    }
+    if (Dragged.Picture.Failure)
+        return FailedArrival(Dragged.Picture.Failure, std::move(Trace));
+    if (!Dragged.Path.isEmpty())
+        return ArrivalFromFile(Dragged.Path, std::move(Trace), {}, std::move(Stop));
+    Trace.Mark("read");
+    return ArrivalFromBytes(Dragged.Picture.Bytes, std::move(Trace), UnreadableAs(DropDataTexts.Unreadable));
 }
 
 } // namespace
 
-TInteraction::TInteraction(TForm1& Window) : Window_(Window), Input_(new TWindowInput(&Window, Window.ZImage1))
+TInteraction::TInteraction(TForm1& Window)
+    : Window_(Window), Input_(new TWindowInput(&Window, Window.ZImage1)),
+      ForeignDrops_(new TForeignDrops(Window, [&Window] { return uintptr_t(Window.winId()); }))
 {
     Window.setAcceptDrops(true);
     connect(Input_, &TWindowInput::Command, this, [this](TKeyCommand Command) {
@@ -67,6 +112,8 @@ TInteraction::TInteraction(TForm1& Window) : Window_(Window), Input_(new TWindow
     connect(Input_, &TWindowInput::Dropped, this, [this](const QMimeData* Data) {
         Application().Guard([&] { TakeDrop(Data); });
     });
+    connect(Input_, &TWindowInput::DragTaken, ForeignDrops_, &TForeignDrops::Accept);
+    connect(ForeignDrops_, &TForeignDrops::Dropped, this, &TInteraction::TakeForeignDrop);
     connect(&Window, &TForm1::Pasted, this, [this] {
         ShowComparison();
         ShowHints();
@@ -128,16 +175,28 @@ void TInteraction::ShowStep(TBitmap& Step)
 }
 
 // A drop is a paste of the dropped picture, read on the window's incoming
-// road once the drop is accepted; a drop that brings none leaves everything
-// as it was and says why.
+// road; a drop that brings none leaves everything as it was and says why.
 void TInteraction::TakeDrop(const QMimeData* Data)
 {
-    TIncomingRoad& Road = Window_.IncomingRoad();
-    if (!TDesktopClipboard::ReadsDropFromOwner(*Data)) {
-        Road.Start(DropTransport(*Data, TTrace("drop")));
-        return;
-    }
-    Road.Start([Types = Data->formats()](std::stop_token Stop) { return DropFromOwner(Types, std::move(Stop)); });
+    Window_.IncomingRoad().Start(DropTransport(*Data, TTrace("drop")));
+}
+
+// The source hears that the drop is over from the window's thread, if the
+// window is still there.
+void TInteraction::TakeForeignDrop(uint32_t Source, uint32_t Time, const QStringList& Types)
+{
+    auto Served = [Drops = QPointer<TForeignDrops>(ForeignDrops_), Source] {
+        QMetaObject::invokeMethod(
+            qApp,
+            [Drops, Source] {
+                if (Drops)
+                    Drops->Finish(Source);
+            },
+            Qt::QueuedConnection);
+    };
+    Window_.IncomingRoad().Start([Types, Time, Served](std::stop_token Stop) {
+        return DropFromOwner(Types, Time, Served, std::move(Stop));
+    });
 }
 
 void TInteraction::ShowComparison()

@@ -11,6 +11,7 @@ namespace nebulo {
 
 class TBitmap;
 class TForm1;
+class TForeignDrops;
 class TWindowInput;
 
 // Wires Nebulo's additions to the main window: the command keys, drops and
@@ -32,11 +33,13 @@ private:
     void Zoom(TMouseButton Button, bool Shift);
     void ShowStep(TBitmap& Step);
     void TakeDrop(const QMimeData* Data);
+    void TakeForeignDrop(uint32_t Source, uint32_t Time, const QStringList& Types);
     void ShowComparison();
     void ShowHints();
 
     TForm1& Window_;
     TWindowInput* Input_;
+    TForeignDrops* ForeignDrops_;
 };
 
 } // namespace nebulo

@@ -11,10 +11,9 @@ namespace {
 
 const char* const NotHeldMessage = "The copied picture is not on the clipboard: another program holds it";
 
-// On X11 a paste or a drag's data goes round Qt, which would wait on the
-// window's thread for as long as another program takes (5 s a type);
-// elsewhere it goes through Qt, whose Wayland clipboard gives up on a silent
-// program after a second.
+// On X11 a paste goes round Qt, which would wait on the window's thread for
+// as long as another program takes; elsewhere it goes through Qt, whose
+// Wayland clipboard gives up on a silent program after a second.
 bool ReadsOwnSelection()
 {
     return QGuiApplication::platformName() == "xcb";
@@ -50,16 +49,14 @@ void TDesktopClipboard::StartPaste(TIncomingRoad& Road, TTrace Trace)
     });
 }
 
-bool TDesktopClipboard::ReadsDropFromOwner(const QMimeData& Data)
-{
-    return ReadsOwnSelection() && Data.inherits("QInternalMimeData");
-}
-
-TOwnerRequest TDesktopClipboard::DragRequest(const QByteArray& Type, const TRoadTexts& Texts)
+TOwnerRequest TDesktopClipboard::DragRequest(const QByteArray& Type, uint32_t Time, const TRoadTexts& Texts)
 {
     TOwnerRequest Request;
     Request.Display = qgetenv("DISPLAY");
     Request.Selection = "XdndSelection";
+    Request.Time = Time;
+    // The source waits for its answer meanwhile: never past 3 s.
+    Request.Limits.Overall = std::chrono::milliseconds(2500);
     Request.Preferred = {Type};
     Request.AskTargets = false;
     Request.Texts = Texts;

@@ -36,14 +36,9 @@ public:
     // Starts a paste on Road, replacing what is on its way there; the road's
     // Arrived follows, at once when nothing has to be waited for.
     static void StartPaste(TIncomingRoad& Road, TTrace Trace);
-    // Whether a drop's data is asked from the program it was dragged from
-    // through our own connection (on X11, for another program's drag), so
-    // that the drop is accepted and its source told so at once. Qt would ask
-    // on the window's thread and wait 5 s a type for a silent program; the
-    // types the drag lists are known without asking.
-    static bool ReadsDropFromOwner(const QMimeData& Data);
-    // A request for the dragged data as Type; Texts say what failed.
-    static TOwnerRequest DragRequest(const QByteArray& Type, const TRoadTexts& Texts);
+    // A request for a drag's data as Type, for the drop at Time (see
+    // TForeignDrops); Texts say what failed.
+    static TOwnerRequest DragRequest(const QByteArray& Type, uint32_t Time, const TRoadTexts& Texts);
 
     // After a copy: the copy is complete once its PNG is ready, and until
     // then the clipboard must go on holding it; a copy that does not reach

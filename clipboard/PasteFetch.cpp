@@ -28,7 +28,7 @@ TOwnerBytes ReadFromOwner(const TOwnerRequest& Request, std::stop_token Stop)
 {
     const TRoadTexts& Texts = Request.Texts;
     TX11Selection Selection(Request.Display.isEmpty() ? nullptr : Request.Display.constData(),
-                            Request.Selection.constData());
+                            Request.Selection.constData(), Request.Time);
     const TX11Selection::TWait Wait(Request.Limits.Patience, TX11Selection::TClock::now() + Request.Limits.Overall,
                                     std::move(Stop));
     TX11Selection::TTargets Offered{TOutcome::Done, Request.Preferred.mid(0, 1)};

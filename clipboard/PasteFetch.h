@@ -25,6 +25,7 @@ inline constexpr TRoadTexts ClipboardTexts{NoAnswerMessage, UnsupportedFormatMes
 struct TOwnerRequest {
     QByteArray Display; // as DISPLAY names it; empty for the environment's
     QByteArray Selection = "CLIPBOARD";
+    uint32_t Time = 0; // of the event that asks; 0 for now
     QList<QByteArray> Preferred = PastePreferences();
     // Whether to ask the owner which types it offers; a drag lists them
     // before the drop, and the first preferred is then read at once.

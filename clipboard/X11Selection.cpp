@@ -34,7 +34,8 @@ struct TX11Selection::TProperty {
     QByteArray Bytes;
 };
 
-TX11Selection::TX11Selection(const char* Display, const char* Selection) : Selection_(Selection)
+TX11Selection::TX11Selection(const char* Display, const char* Selection, uint32_t Time)
+    : Selection_(Selection), Time_(Time)
 {
     Connection_ = xcb_connect(Display, nullptr);
     if (xcb_connection_has_error(Connection_)) {
@@ -99,7 +100,7 @@ TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, const TWait& Wai
         return TOutcome::NoOwner;
     const uint32_t Clipboard = Atom(Selection_);
     const uint32_t Property = Atom(TransferProperty);
-    xcb_convert_selection(Connection_, Window_, Clipboard, Target, Property, XCB_CURRENT_TIME);
+    xcb_convert_selection(Connection_, Window_, Clipboard, Target, Property, Time_);
     xcb_flush(Connection_);
     bool Given = false;
     const bool Answered = WaitForEvent(

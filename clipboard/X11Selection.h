@@ -50,9 +50,10 @@ public:
     };
 
     // Display as DISPLAY names it; none for the environment's. Selection is
-    // what Targets and Read ask for. Fails with EInvalidOperation when no X
-    // server answers.
-    explicit TX11Selection(const char* Display = nullptr, const char* Selection = "CLIPBOARD");
+    // what Targets and Read ask for, as of Time (the server's time of the
+    // event that asks, such as a drop; 0 for now). Fails with
+    // EInvalidOperation when no X server answers.
+    explicit TX11Selection(const char* Display = nullptr, const char* Selection = "CLIPBOARD", uint32_t Time = 0);
     ~TX11Selection();
     TX11Selection(const TX11Selection&) = delete;
     TX11Selection& operator=(const TX11Selection&) = delete;
@@ -81,6 +82,7 @@ private:
     xcb_connection_t* Connection_ = nullptr;
     uint32_t Window_ = 0;
     std::string Selection_;
+    uint32_t Time_;
     std::map<std::string, uint32_t> Atoms_;
 };
 

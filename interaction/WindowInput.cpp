@@ -4,6 +4,7 @@
 
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
@@ -36,11 +37,15 @@ bool TWindowInput::WindowEvent(QEvent* Event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* Drag = static_cast<QDragMoveEvent*>(Event);
-        if (Drag->mimeData() == nullptr || !MayHoldPicture(*Drag->mimeData()))
+        if (Drag->mimeData() == nullptr || !MayHoldPicture(*Drag->mimeData())) {
+            emit DragTaken({});
             return false;
+        }
         Drag->acceptProposedAction();
+        emit DragTaken(Drag->mimeData()->formats());
         return true;
     }
+    case QEvent::DragLeave: emit DragTaken({}); return false;
     case QEvent::Drop: {
         auto* Drop = static_cast<QDropEvent*>(Event);
         if (Drop->mimeData() == nullptr)

@@ -8,6 +8,7 @@
 #include "interaction/WheelSteps.h"
 
 #include <QObject>
+#include <QStringList>
 
 class QDropEvent;
 class QKeyEvent;
@@ -34,6 +35,9 @@ signals:
     void CompareChanged(bool Comparing);
     // Data is valid during the call only.
     void Dropped(const QMimeData* Data);
+    // The window takes the drag over it, which offers Types; none when it
+    // takes none, or the drag left.
+    void DragTaken(const QStringList& Types);
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;

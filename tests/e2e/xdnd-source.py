@@ -2,7 +2,8 @@
 
 xdnd-source.py KIND WINDOW: KIND is png:FILE (picture data), file:PATH (a
 file), stalled-data or stalled-files (a source that lists picture data or
-files and then never answers). After the drop it pings the window's event
+files and then never answers). Like the toolkits' drag sources, it serves
+its data only until it hears that the drop is over. After the drop it pings the window's event
 loop (_NET_WM_PING) every 50 ms for 3 s; it prints "dropped" and "finished"
 (the drop's XdndFinished) as they happen, then "longest MS", the longest
 wait for an answer to a ping.
@@ -42,8 +43,11 @@ def send(message, data):
     d.flush()
 
 
+finished = False
+
+
 def answer(request):
-    if kind.startswith("stalled"):
+    if kind.startswith("stalled") or finished:
         return
     if kind.startswith("png:"):
         with open(kind[4:], "rb") as picture:
@@ -73,6 +77,7 @@ while time.time() < end:
             send(XDND["Drop"], [source.id, 0, X.CurrentTime])
             say("dropped")
         elif e.type == X.ClientMessage and e.client_type == XDND["Finished"]:
+            finished = True
             say("finished")
         elif e.type == X.ClientMessage and e.client_type == PROTOCOLS and pinged is not None:
             longest = max(longest, time.time() - pinged)
