@@ -75,13 +75,17 @@ void TClipboard::Close()
 {
     if (OpenCount_ == 0)
         return;
-    if (--OpenCount_ == 0)
+    if (--OpenCount_ == 0) {
         Handles_.clear();
+        if (EmptyAtClose_)
+            SystemClipboard()->clear();
+        EmptyAtClose_ = false;
+    }
 }
 
 std::vector<uint16_t> TClipboard::Formats() const
 {
-    if (!HoldsPicture())
+    if (EmptyAtClose_ || !HoldsPicture())
         return {};
     return {CF_DIB, CF_BITMAP};
 }
@@ -95,7 +99,7 @@ bool TClipboard::HasFormat(uint16_t Format) const
 void TClipboard::Clear()
 {
     const TOpenClipboard Bracket(*this);
-    SystemClipboard()->clear();
+    EmptyAtClose_ = true;
     Handles_.clear();
 }
 
@@ -109,7 +113,7 @@ void TClipboard::Adding()
 
 HGLOBAL TClipboard::GetAsHandle(uint16_t Format)
 {
-    if (!IsOpen() || Format != CF_DIB)
+    if (!IsOpen() || EmptyAtClose_ || Format != CF_DIB)
         return nullptr;
     TGlobalMemory& Held = Handles_[Format];
     if (!Held) {
@@ -131,17 +135,20 @@ void TClipboard::Assign(TPersistent* Source)
     Adding();
     if (Bitmap->Empty())
         return;
+    // Setting the content takes the clipboard over directly, which is the
+    // emptying too.
     if (OfferMaker_)
         SystemClipboard()->setMimeData(OfferMaker_(Bitmap->Image()));
     else
         SystemClipboard()->setImage(Bitmap->ToRgb32());
+    EmptyAtClose_ = false;
 }
 
 void TClipboard::AssignTo(TPersistent* Dest)
 {
     if (auto* Bitmap = dynamic_cast<TBitmap*>(Dest)) {
         const TOpenClipboard Bracket(*this);
-        const QImage Picture = SystemPicture();
+        const QImage Picture = EmptyAtClose_ ? QImage() : SystemPicture();
         if (Picture.isNull())
             throw EInvalidGraphic(UnsupportedFormat);
         Bitmap->SetImage(Picture, TPixelFormat::pf32bit);
