@@ -4,6 +4,7 @@
 #include "toolkit/core/BmpFile.h"
 #include "toolkit/core/Stream.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -56,9 +57,11 @@ QStringList TPictureOffer::formats() const
     return OfferedTypes();
 }
 
+// Qt's image type is not claimed either: a platform that sees it (Wayland)
+// writes every picture type anew with Qt's writers in place of our bytes.
 bool TPictureOffer::hasFormat(const QString& MimeType) const
 {
-    return MimeType == PictureType || OfferedTypes().contains(MimeType);
+    return OfferedTypes().contains(MimeType);
 }
 
 // A 24-bit BMP holds any opaque picture exactly and is written in tens of
@@ -78,19 +81,22 @@ QByteArray TPictureOffer::Bmp() const
     return Bmp_;
 }
 
-// An empty answer sends the requester down Qt's own writer for that type,
-// which is also where a failed encoding ends.
+// A failed encoding takes the slower road of Qt's own PNG writer.
 QVariant TPictureOffer::retrieveData(const QString& MimeType, QMetaType Type) const
 {
     if (MimeType == PngType) {
-        const QByteArray Bytes = Png();
-        if (!Bytes.isEmpty())
-            return Bytes;
-    } else if (OfferedTypes().contains(MimeType)) {
-        return Bmp();
-    } else if (MimeType == PictureType) {
-        return Picture_;
+        QByteArray Bytes = Png();
+        if (Bytes.isEmpty()) {
+            QBuffer Buffer(&Bytes);
+            Buffer.open(QIODevice::WriteOnly);
+            Picture_.save(&Buffer, "PNG");
+        }
+        return Bytes;
     }
+    if (OfferedTypes().contains(MimeType))
+        return Bmp();
+    if (MimeType == PictureType)
+        return Picture_;
     return QMimeData::retrieveData(MimeType, Type);
 }
 

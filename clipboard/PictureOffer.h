@@ -14,8 +14,8 @@ namespace nebulo {
 // made at the first request. Only types that every program can be given at
 // once and without loss are offered, so that a clipboard manager that saves
 // them all is done quickly; a request that comes while the encoder runs
-// waits for its finished bytes. Inside this process the offer also holds the
-// picture itself, which no other program sees.
+// waits for its finished bytes. Inside this process the offer also hands out
+// the picture itself (Qt's image data), which no other program sees.
 class TPictureOffer : public QMimeData {
     Q_OBJECT
 public:

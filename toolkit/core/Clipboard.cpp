@@ -26,11 +26,13 @@ QClipboard* SystemClipboard()
     return qGuiApp != nullptr ? QGuiApplication::clipboard() : nullptr;
 }
 
+// A picture Qt hands over, or a BMP file, the DIB's own form: a picture that
+// offers its own bytes may keep Qt's image type to this process.
 bool HoldsPicture()
 {
     const QClipboard* System = SystemClipboard();
     const QMimeData* Data = System != nullptr ? System->mimeData() : nullptr;
-    return Data != nullptr && Data->hasImage();
+    return Data != nullptr && (Data->hasImage() || Data->hasFormat(QStringLiteral("image/bmp")));
 }
 
 QImage SystemPicture()
