@@ -2,23 +2,21 @@
 
 #include "clipboard/ChildProcess.h"
 #include "clipboard/DesktopClipboard.h"
+#include "clipboard/ManagerHandOff.h"
 #include "clipboard/PictureOffer.h"
-#include "clipboard/X11Selection.h"
 #include "pictureio/PictureBytes.h"
 #include "pictureio/Trace.h"
-#include "toolkit/core/Exceptions.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QTimer>
-#include <QtConcurrent/QtConcurrentRun>
 
+#include <signal.h>
 #include <unistd.h>
 
-#include <memory>
+#include <optional>
 
 namespace nebulo {
 
@@ -83,54 +81,56 @@ pid_t HandToKeeper(const QByteArray& Png)
 
 // Wayland: wl-copy holds the clipboard once the process started here has
 // handed it to a process of its own and ended.
-pid_t HandToWlCopy(const QByteArray& Png)
+bool HandToWlCopy(const QByteArray& Png)
 {
     const TDeadline Deadline = TClock::now() + WlCopyStart;
     TPipe Input;
     if (!MakePipe(Input))
-        return 0;
+        return false;
     const char* const Arguments[] = {"wl-copy", "--type", TPictureOffer::PngType, nullptr};
     const pid_t Copier = StartDetached("wl-copy", Arguments, Input.Read.Get(), -1);
     Input.Read.Close();
     if (Copier == 0)
-        return 0;
+        return false;
     const bool Written = WriteAll(Input.Write.Get(), Png, Deadline);
     Input.Write.Close();
     const std::optional<int> Status = WaitForExit(Copier, Deadline);
     if (!Status) {
-        // Still waiting for the desktop: this program's copy goes with it.
+        // Still waiting for the desktop: the copy goes with this program.
         ::kill(Copier, SIGTERM);
         WaitForExit(Copier, TClock::now() + 1s);
-        return 0;
+        return false;
     }
-    return Written && *Status == 0 ? Copier : 0;
+    return Written && *Status == 0;
 }
 
 } // namespace
 
-int64_t KeepCopyAfterExit()
+void KeepCopyAfterExit()
 {
+    const QString Platform = QGuiApplication::platformName();
+    const bool X11 = Platform == "xcb";
     const TPictureOffer* Offer = HeldOffer();
-    if (Offer == nullptr)
-        return 0;
+    if ((!X11 && !Platform.startsWith("wayland")) || Offer == nullptr)
+        return;
     TTrace Trace("keep");
     Trace.SetSize(Offer->Picture().width(), Offer->Picture().height());
     const QByteArray Png = Offer->Png();
     Trace.Mark("encoded");
     if (Png.isEmpty())
-        return 0;
-    const QString Platform = QGuiApplication::platformName();
-    pid_t Keeper = 0;
-    if (Platform == "xcb")
-        Keeper = HandToKeeper(Png);
-    else if (Platform.startsWith("wayland"))
-        Keeper = HandToWlCopy(Png);
-    if (Keeper == 0)
-        return 0;
+        return;
+    QString Keeper;
+    if (!X11) {
+        if (HandToWlCopy(Png))
+            Keeper = "wl-copy";
+    } else if (const pid_t Process = HandToKeeper(Png)) {
+        Keeper = QString("process %1").arg(Process);
+    }
+    if (Keeper.isEmpty())
+        return;
     Trace.Mark("handed");
-    Trace.Note(QString("process %1").arg(Keeper));
+    Trace.Note(Keeper);
     Trace.Print();
-    return Keeper;
 }
 
 int ServeKeptCopy(int Input, int Ready)
@@ -152,22 +152,7 @@ int ServeKeptCopy(int Input, int Ready)
         return 1;
     ::close(Ready);
 
-    // The manager's answer comes to this connection's window, which stays
-    // until the keeper ends, however late the answer.
-    std::unique_ptr<TX11Selection> Manager;
-    try {
-        Manager = std::make_unique<TX11Selection>();
-    } catch (const Exception&) {
-        return QCoreApplication::exec();
-    }
-    // Once the manager holds the copy, the keeper lets go of the clipboard,
-    // which tells the manager to offer it.
-    QFutureWatcher<TX11Selection::TOutcome> Saving;
-    QObject::connect(&Saving, &QFutureWatcherBase::finished, [&Saving, System] {
-        if (Saving.result() == TX11Selection::TOutcome::Done)
-            System->clear();
-    });
-    Saving.setFuture(QtConcurrent::run([&Manager] { return Manager->SaveClipboard(ManagerPatience); }));
+    const TManagerHandOff HandOff(ManagerPatience);
     return QCoreApplication::exec();
 }
 

@@ -89,11 +89,11 @@ bool TX11Selection::WaitForEvent(TWanted Wanted, TClock::time_point Deadline)
     }
 }
 
-TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, TPatience Patience)
+TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, TPatience Patience, const char* Selection)
 {
-    if (!HasOwner())
+    if (!HasOwner(Selection))
         return TOutcome::NoOwner;
-    const uint32_t Clipboard = Atom("CLIPBOARD");
+    const uint32_t Clipboard = Atom(Selection);
     const uint32_t Property = Atom(TransferProperty);
     xcb_convert_selection(Connection_, Window_, Clipboard, Target, Property, XCB_CURRENT_TIME);
     xcb_flush(Connection_);
@@ -211,6 +211,13 @@ TX11Selection::TTransfer TX11Selection::Read(const QByteArray& Target, TPatience
     Result.Bytes.reserve(qsizetype(Promised));
     Result.Outcome = ReadIncrements(Patience, Limit, Result.Bytes);
     return Result;
+}
+
+// An empty list of types in our property asks for all of them.
+TX11Selection::TOutcome TX11Selection::SaveClipboard(TPatience Patience)
+{
+    xcb_delete_property(Connection_, Window_, Atom(TransferProperty));
+    return Convert(Atom("SAVE_TARGETS"), Patience, "CLIPBOARD_MANAGER");
 }
 
 } // namespace nebulo
