@@ -98,6 +98,21 @@ stop_xclip() {
   XCLIP_PID=
 }
 
+# find_keeper: the keeper that took Nebulo's copy at Close, as its trace
+# names it (KEEPER); keeper_runs says whether it still runs (it may have
+# ended already). It is no child of
+# the test: once it ends, its number may go to another process, so it is known
+# by its number and its start, and an ended one that no one has reaped yet
+# counts as gone.
+process_start() { awk '$3 != "Z" {print $22}' "/proc/$1/stat" 2>/dev/null; }
+find_keeper() {
+  KEEPER=$(sed -n 's/^keep .*, process \([0-9]*\)$/\1/p' "$NEBULO_LOG")
+  KEEPER_STARTED=$(process_start "$KEEPER")
+  [ -n "$KEEPER" ]
+}
+keeper_runs() { [ -n "${KEEPER_STARTED:-}" ] && [ "$(process_start "$KEEPER")" = "$KEEPER_STARTED" ]; }
+stop_keeper() { keeper_runs && kill "$KEEPER" 2>/dev/null; }
+
 # stop_desktop: ends Nebulo, the offering xclip and the private X server.
 stop_desktop() {
   stop_nebulo
