@@ -9,15 +9,8 @@ export NEBULO_TRACE=1
 start_nebulo "$NEBULO"
 offer_png in.png
 paste_shown
-set_slider 30
-click $BLUR_AT
-copy_and_read before-closing.png
-
-# Close through the window menu's Close entry, then wait for the program.
-open_window_menu click $FREE_AREA_AT 3
-xdotool key c
-wait "$NEBULO_PID" || true
-NEBULO_PID=
+blur_and_copy 30 before-closing.png
+close_nebulo
 end_test() { stop_keeper; }
 find_keeper || fail "no keeper was started: $(cat "$NEBULO_LOG")"
 

@@ -35,9 +35,7 @@ export NEBULO_TRACE=1
 start_nebulo "$NEBULO"
 offer_png in.png
 paste_shown
-set_slider 30
-click $BLUR_AT
-copy_and_read copied.png
+blur_and_copy 30 copied.png
 "$NEBULO_BLUR" --amount 3 in.png expected.png
 expect_same_pixels copied.png expected.png "the copied picture differs from nebulo-blur's"
 ours=$(owner owners.log)
@@ -54,15 +52,10 @@ done
 [ "$(owner owners.log)" = "$ours" ] || fail "the clipboard went from Nebulo to $(owner owners.log)"
 ! sed -n "/ $ours\$/,\$p" owners.log | grep -q ' 0x0$' || fail "the clipboard had no owner for a moment: $(cat owners.log)"
 
-open_window_menu click $FREE_AREA_AT 3
-closed=$(now_ms)
-xdotool key c
-wait "$NEBULO_PID" || true
-NEBULO_PID=
-ended=$(($(now_ms) - closed))
-echo "with $MANAGER at ${side} x ${side}: the program ended $ended ms after Close"
+close_nebulo
+echo "with $MANAGER at ${side} x ${side}: the program ended $CLOSED_IN ms after Close"
 # Qt on its own would wait five seconds for the manager.
-[ "$ended" -lt 3000 ] || fail "the program took $ended ms to end after Close"
+[ "$CLOSED_IN" -lt 3000 ] || fail "the program took $CLOSED_IN ms to end after Close"
 find_keeper || fail "no keeper took the copy: $(cat "$NEBULO_LOG")"
 
 case $MANAGER in
@@ -77,4 +70,4 @@ cmp -s after-close.png copied.png || fail "the PNG on the clipboard after Close 
 kill -0 "$MANAGER_PID" 2>/dev/null && manager_runs || fail "$MANAGER ended: $(cat manager.log)"
 ! grep -q BadWindow manager.log || fail "$MANAGER wrote to a window that was gone: $(cat manager.log)"
 cat "$NEBULO_LOG"
-echo "PASS: with $MANAGER, copies kept the clipboard, Close ended the program after $ended ms, the copy stayed exactly"
+echo "PASS: with $MANAGER, copies kept the clipboard, Close ended the program after $CLOSED_IN ms, the copy stayed exactly"
