@@ -93,9 +93,9 @@ TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, TPatience Patien
 {
     if (!HasOwner(Selection))
         return TOutcome::NoOwner;
-    const uint32_t Clipboard = Atom(Selection);
+    const uint32_t Asked = Atom(Selection);
     const uint32_t Property = Atom(TransferProperty);
-    xcb_convert_selection(Connection_, Window_, Clipboard, Target, Property, XCB_CURRENT_TIME);
+    xcb_convert_selection(Connection_, Window_, Asked, Target, Property, XCB_CURRENT_TIME);
     xcb_flush(Connection_);
     bool Given = false;
     const bool Answered = WaitForEvent(
@@ -103,7 +103,7 @@ TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, TPatience Patien
             if ((Event.response_type & 0x7F) != XCB_SELECTION_NOTIFY)
                 return false;
             const auto& Notify = reinterpret_cast<const xcb_selection_notify_event_t&>(Event);
-            if (Notify.requestor != Window_ || Notify.selection != Clipboard || Notify.target != Target)
+            if (Notify.requestor != Window_ || Notify.selection != Asked || Notify.target != Target)
                 return false;
             Given = Notify.property != XCB_NONE;
             return true;
