@@ -1,5 +1,6 @@
 #include "app/About.h"
 #include "app/Blur1.h"
+#include "app/CommandLine.h"
 #include "clipboard/ClipboardKeeper.h"
 #include "dib/CDIBs.h"
 #include "toolkit/widgets/Application.h"
@@ -9,6 +10,8 @@
 int main(int argc, char* argv[])
 {
     using namespace nebulo;
+    if (const auto Status = AnswerHelpOrVersion(argc, argv, WindowHelp))
+        return *Status;
     TGuardedApplication Qt(argc, argv);
     // Wayland desktops find the launcher entry and icon by this name.
     QGuiApplication::setDesktopFileName(NEBULO_APP_ID);

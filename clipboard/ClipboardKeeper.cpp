@@ -65,7 +65,8 @@ pid_t HandToKeeper(const QByteArray& Png)
     if (!MakePipe(Input) || !MakePipe(Ready))
         return 0;
     const QByteArray Program =
-        (QCoreApplication::applicationDirPath() + '/' + QLatin1String(KeeperProgramName)).toLocal8Bit();
+        (QCoreApplication::applicationDirPath() + "/" NEBULO_KEEPER_FOLDER "/" + QLatin1String(KeeperProgramName))
+            .toLocal8Bit();
     const char* const Arguments[] = {KeeperProgramName, nullptr};
     const pid_t Keeper = StartDetached(Program.constData(), Arguments, Input.Read.Get(), Ready.Write.Get());
     Input.Read.Close();
