@@ -94,13 +94,15 @@ bool TX11Selection::WaitForEvent(TWanted Wanted, const TWait& Wait)
     }
 }
 
-TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, const TWait& Wait)
+TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, const TWait& Wait, const char* Selection)
 {
-    if (!HasOwner(Selection_.c_str()))
+    if (Selection == nullptr)
+        Selection = Selection_.c_str();
+    if (!HasOwner(Selection))
         return TOutcome::NoOwner;
-    const uint32_t Clipboard = Atom(Selection_);
+    const uint32_t Asked = Atom(Selection);
     const uint32_t Property = Atom(TransferProperty);
-    xcb_convert_selection(Connection_, Window_, Clipboard, Target, Property, Time_);
+    xcb_convert_selection(Connection_, Window_, Asked, Target, Property, Time_);
     xcb_flush(Connection_);
     bool Given = false;
     const bool Answered = WaitForEvent(
@@ -108,7 +110,7 @@ TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, const TWait& Wai
             if ((Event.response_type & 0x7F) != XCB_SELECTION_NOTIFY)
                 return false;
             const auto& Notify = reinterpret_cast<const xcb_selection_notify_event_t&>(Event);
-            if (Notify.requestor != Window_ || Notify.selection != Clipboard || Notify.target != Target)
+            if (Notify.requestor != Window_ || Notify.selection != Asked || Notify.target != Target)
                 return false;
             Given = Notify.property != XCB_NONE;
             return true;
@@ -218,6 +220,13 @@ TX11Selection::TTransfer TX11Selection::Read(const QByteArray& Target, const TWa
     if (Result.Outcome == TOutcome::Done && Result.Bytes.size() < int64_t(Promised))
         Result.Outcome = TOutcome::TooLittle;
     return Result;
+}
+
+// An empty list of types in our property asks for all of them.
+TX11Selection::TOutcome TX11Selection::SaveClipboard(TPatience Patience)
+{
+    xcb_delete_property(Connection_, Window_, Atom(TransferProperty));
+    return Convert(Atom("SAVE_TARGETS"), TWait(Patience), "CLIPBOARD_MANAGER");
 }
 
 } // namespace nebulo

@@ -65,13 +65,19 @@ public:
     // The selection's content as Target, at most Limit bytes; a large one
     // comes in pieces, and the patience then counts from the latest piece.
     TTransfer Read(const QByteArray& Target, const TWait& Wait, int64_t Limit);
+    // Asks the clipboard manager to save every type the clipboard's owner
+    // offers: Done once it says it has, NoOwner where none runs. The manager
+    // may answer after the patience, so the connection is best kept open for
+    // as long as the clipboard's owner runs.
+    TOutcome SaveClipboard(TPatience Patience);
 
 private:
     struct TProperty;
 
     uint32_t Atom(const std::string& Name);
-    // Asks the owner for Target into our property and waits for its answer.
-    TOutcome Convert(uint32_t Target, const TWait& Wait);
+    // Asks the owner of Selection (none: the one this reads) for Target into
+    // our property and waits for its answer.
+    TOutcome Convert(uint32_t Target, const TWait& Wait, const char* Selection = nullptr);
     TOutcome ReadProperty(int64_t Limit, TProperty& Property);
     TOutcome ReadIncrements(const TWait& Wait, int64_t Limit, QByteArray& Bytes);
     // Waits for the next event for which Wanted holds; none after the

@@ -1,12 +1,8 @@
 #pragma once
 
+#include "tests/x11/FakeClient.h"
+
 #include <QByteArray>
-
-#include <xcb/xcb.h>
-
-#include <atomic>
-#include <chrono>
-#include <thread>
 
 namespace nebulo {
 
@@ -31,40 +27,29 @@ class TFakeOwner {
 public:
     TFakeOwner(const QByteArray& Display, TOwnerHabit Habit, QByteArray Picture,
                const char* Selection = "CLIPBOARD");
-    ~TFakeOwner();
-    TFakeOwner(const TFakeOwner&) = delete;
-    TFakeOwner& operator=(const TFakeOwner&) = delete;
 
     // Whether the X server names this program as the clipboard's owner.
-    bool HoldsClipboard();
+    bool HoldsClipboard() { return Client_.Owner(Clipboard_) == Client_.Window(); }
+    xcb_window_t Window() const { return Client_.Window(); }
 
 private:
-    xcb_timestamp_t ServerTime();
-    xcb_atom_t Atom(const char* Name);
     void Answer(const xcb_selection_request_event_t& Request);
+    // The requestor took the latest piece: the next one follows.
     void PieceTaken(const xcb_property_notify_event_t& Notify);
-    void SendPiece();
-    void Serve();
 
-    using TClock = std::chrono::steady_clock;
     // The transfer in pieces on its way, if any.
     struct TPieces {
         xcb_window_t Requestor = 0;
         xcb_atom_t Property = 0;
         int Offset = 0;
         int Sent = 0;
-        bool Due = false;
-        TClock::time_point DueAt;
     };
 
     TOwnerHabit Habit_;
     QByteArray Picture_;
-    xcb_connection_t* Connection_ = nullptr;
-    xcb_window_t Window_ = 0;
+    TFakeClient Client_;
     xcb_atom_t Clipboard_ = 0, Targets_ = 0, Png_ = 0, Incr_ = 0;
     TPieces Pieces_;
-    std::atomic<bool> Stop_{false};
-    std::thread Serving_;
 };
 
 } // namespace nebulo
