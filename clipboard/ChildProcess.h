@@ -41,7 +41,8 @@ using TDeadline = std::chrono::steady_clock::time_point;
 pid_t StartDetached(const char* Program, const char* const Arguments[], int Input, int Output);
 
 // Writes all of Bytes to a pipe, giving up at Deadline; a reader that went
-// away is a failure too, never a signal that ends this program.
+// away is a failure too, where the program ignores SIGPIPE (Nebulo's main
+// does: a library leaves signals to the program).
 bool WriteAll(int To, const QByteArray& Bytes, TDeadline Deadline);
 // Reads up to the end, failing beyond Limit bytes.
 bool ReadAll(int From, int64_t Limit, QByteArray& Bytes);
