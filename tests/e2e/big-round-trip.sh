@@ -14,7 +14,7 @@ offer_png in.png
 traced() { grep -q "$1" "$NEBULO_LOG"; }
 paste_ms=$("$CLICK_TIME" "$WID" $PASTE_AT 100 100) || fail "the pasted picture does not show"
 # The trace's line follows the picture onto the screen.
-wait_for 10 traced "^paste 2023x2023: read [0-9]* ms, decode [0-9]* ms, convert [0-9]* ms, shown [0-9]* ms$" \
+wait_for 10 traced "^paste 2023x2023: read [0-9]* ms ([0-9]* faults), decode [0-9]* ms ([0-9]* faults), convert [0-9]* ms ([0-9]* faults), shown [0-9]* ms ([0-9]* faults)$" \
   || fail "no paste trace: $(cat "$NEBULO_LOG")"
 
 set_slider 200
@@ -24,7 +24,7 @@ echo "from the click until the view changed: paste $paste_ms ms, blur $blur_ms m
 start=$(now_ms)
 copy_and_read copied.png
 echo "the first image/png request: $(( $(now_ms) - start )) ms from the click on Copy, $(stat -c %s copied.png) bytes"
-wait_for 10 traced "^copy 2023x2023: offer [0-9]* ms, encode [0-9]* ms, " || fail "no copy trace"
+wait_for 10 traced "^copy 2023x2023: offer [0-9]* ms ([0-9]* faults), encode [0-9]* ms ([0-9]* faults), " || fail "no copy trace"
 
 "$NEBULO_BLUR" --amount 20 in.png expected.png
 expect_same_pixels copied.png expected.png "the copied picture differs from nebulo-blur's"
