@@ -263,7 +263,7 @@ TBlurIsa ChooseIsa(std::string_view Request, const std::function<bool(TBlurIsa)>
     for (TBlurIsa Isa : {TBlurIsa::Portable, TBlurIsa::Sse2, TBlurIsa::Avx2, TBlurIsa::Avx512})
         if (Names(Isa) && Runs(Isa))
             return Isa;
-    for (TBlurIsa Isa : {TBlurIsa::Avx2, TBlurIsa::Sse2})
+    for (TBlurIsa Isa : {TBlurIsa::Avx512, TBlurIsa::Avx2, TBlurIsa::Sse2})
         if (Runs(Isa))
             return Isa;
     return TBlurIsa::Portable;
