@@ -1,12 +1,13 @@
 #include "pictureio/PngEncoder.h"
 
+#include "toolkit/core/RowShares.h"
+
 #include <libdeflate.h>
 
 #include <array>
 #include <cstring>
 #include <memory>
 #include <new>
-#include <vector>
 
 namespace nebulo {
 
@@ -51,70 +52,77 @@ qsizetype OpenChunk(QByteArray& Png, const char* Type)
     return TypeAt;
 }
 
-// One row of the picture as red, green and blue bytes.
-class TRowReader {
-public:
-    explicit TRowReader(const QImage& Picture)
-    {
-        switch (Picture.format()) {
-        case QImage::Format_RGB32:
-        case QImage::Format_ARGB32:
-        case QImage::Format_ARGB32_Premultiplied:
-        case QImage::Format_BGR888:
-        case QImage::Format_RGB888: Source_ = Picture; break;
-        default: Source_ = Picture.convertToFormat(QImage::Format_RGB888); break;
-        }
-    }
-    bool Valid() const { return !Source_.isNull(); }
-
-    void Read(int Y, uint8_t* Rgb) const
-    {
-        const uchar* Line = Source_.constScanLine(Y);
-        const int Width = Source_.width();
-        switch (Source_.format()) {
-        case QImage::Format_RGB888: std::memcpy(Rgb, Line, size_t(Width) * BytesPerPixel); break;
-        case QImage::Format_BGR888:
-            for (int X = 0; X < Width; ++X, Line += 3, Rgb += 3) {
-                Rgb[0] = Line[2];
-                Rgb[1] = Line[1];
-                Rgb[2] = Line[0];
-            }
-            break;
-        default: {
-            const auto* Pixels = reinterpret_cast<const QRgb*>(Line);
-            for (int X = 0; X < Width; ++X, Rgb += 3) {
-                Rgb[0] = uint8_t(qRed(Pixels[X]));
-                Rgb[1] = uint8_t(qGreen(Pixels[X]));
-                Rgb[2] = uint8_t(qBlue(Pixels[X]));
-            }
-        }
-        }
-    }
-
-private:
-    QImage Source_;
-};
-
-// The rows as the PNG stores them before deflation: each one its filter byte,
-// then its bytes less those of the row above.
-std::vector<uint8_t> FilteredRows(const QImage& Picture)
+// The picture in a storage the filter reads directly.
+QImage FilterSource(const QImage& Picture)
 {
-    const TRowReader Rows(Picture);
-    if (!Rows.Valid())
-        throw std::bad_alloc();
-    const size_t RowBytes = size_t(Picture.width()) * BytesPerPixel;
-    std::vector<uint8_t> Filtered(size_t(Picture.height()) * (RowBytes + 1));
-    std::vector<uint8_t> Above(RowBytes, 0);
-    std::vector<uint8_t> Current(RowBytes);
-    uint8_t* Out = Filtered.data();
-    for (int Y = 0; Y < Picture.height(); ++Y) {
-        Rows.Read(Y, Current.data());
-        *Out++ = UpFilter;
-        for (size_t I = 0; I < RowBytes; ++I)
-            Out[I] = uint8_t(Current[I] - Above[I]);
-        Out += RowBytes;
-        Current.swap(Above);
+    switch (Picture.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_BGR888:
+    case QImage::Format_RGB888: return Picture;
+    default: return Picture.convertToFormat(QImage::Format_RGB888);
     }
+}
+
+// A row's red, green and blue bytes less those of the row above, when there
+// is one.
+template <bool HasAbove>
+void FilterPixels(QImage::Format Format, const uchar* Line, const uchar* Above, int Width, uint8_t* Out)
+{
+    const auto Up = [Above](int I) { return HasAbove ? Above[I] : uchar(0); };
+    switch (Format) {
+    case QImage::Format_RGB888:
+        for (int I = 0; I < Width * BytesPerPixel; ++I)
+            Out[I] = uint8_t(Line[I] - Up(I));
+        break;
+    case QImage::Format_BGR888:
+        for (int I = 0; I < Width * BytesPerPixel; I += BytesPerPixel) {
+            Out[I] = uint8_t(Line[I + 2] - Up(I + 2));
+            Out[I + 1] = uint8_t(Line[I + 1] - Up(I + 1));
+            Out[I + 2] = uint8_t(Line[I] - Up(I));
+        }
+        break;
+    default: {
+        const auto* Pixels = reinterpret_cast<const QRgb*>(Line);
+        const auto* Over = reinterpret_cast<const QRgb*>(Above);
+        for (int X = 0; X < Width; ++X, Out += BytesPerPixel) {
+            const QRgb Pixel = Pixels[X];
+            const QRgb Before = HasAbove ? Over[X] : 0;
+            Out[0] = uint8_t(qRed(Pixel) - qRed(Before));
+            Out[1] = uint8_t(qGreen(Pixel) - qGreen(Before));
+            Out[2] = uint8_t(qBlue(Pixel) - qBlue(Before));
+        }
+    }
+    }
+}
+
+// Row Y as the PNG stores it before deflation: its filter byte, then its
+// filtered bytes.
+void FilterRow(const QImage& Source, int Y, uint8_t* Out)
+{
+    *Out++ = UpFilter;
+    if (Y == 0)
+        FilterPixels<false>(Source.format(), Source.constScanLine(Y), nullptr, Source.width(), Out);
+    else
+        FilterPixels<true>(Source.format(), Source.constScanLine(Y), Source.constScanLine(Y - 1), Source.width(),
+                           Out);
+}
+
+// Every row filtered, the rows shared between the cores.
+std::unique_ptr<uint8_t[]> FilteredRows(const QImage& Picture, size_t& Size)
+{
+    const QImage Source = FilterSource(Picture);
+    if (Source.isNull())
+        throw std::bad_alloc();
+    const size_t Stored = size_t(Picture.width()) * BytesPerPixel + 1;
+    Size = size_t(Picture.height()) * Stored;
+    std::unique_ptr<uint8_t[]> Filtered(new uint8_t[Size]);
+    ShareRows(Picture.height(), SharesFor(int64_t(Picture.width()) * Picture.height()),
+              [&](int, int32_t First, int32_t Last) {
+                  for (int32_t Y = First; Y < Last; ++Y)
+                      FilterRow(Source, Y, Filtered.get() + size_t(Y) * Stored);
+              });
     return Filtered;
 }
 
@@ -129,7 +137,8 @@ QByteArray EncodePng(const QImage& Picture)
     if (Picture.isNull())
         return {};
     try {
-        const std::vector<uint8_t> Filtered = FilteredRows(Picture);
+        size_t Size = 0;
+        const std::unique_ptr<uint8_t[]> Filtered = FilteredRows(Picture, Size);
         const std::unique_ptr<libdeflate_compressor, TCompressorRelease> Compressor(
             libdeflate_alloc_compressor(CompressionLevel));
         if (!Compressor)
@@ -146,10 +155,10 @@ QByteArray EncodePng(const QImage& Picture)
         CloseChunk(Png, Header);
 
         const qsizetype Data = OpenChunk(Png, "IDAT");
-        const size_t Bound = libdeflate_zlib_compress_bound(Compressor.get(), Filtered.size());
+        const size_t Bound = libdeflate_zlib_compress_bound(Compressor.get(), Size);
         Png.resize(Data + 4 + qsizetype(Bound));
-        const size_t Deflated = libdeflate_zlib_compress(Compressor.get(), Filtered.data(), Filtered.size(),
-                                                         Png.data() + Data + 4, Bound);
+        const size_t Deflated =
+            libdeflate_zlib_compress(Compressor.get(), Filtered.get(), Size, Png.data() + Data + 4, Bound);
         // A PNG chunk holds at most 2^31 - 1 bytes.
         if (Deflated == 0 || Deflated > MaxChunkLength)
             return {};
