@@ -1,6 +1,7 @@
 // The blur of a 2023 x 2023 24-bit picture at positions 50, 100 and 200
 // (amounts 5, 10 and 20; 9, 17 and 33 taps). Every figure is a median over
 // repetitions; pass --benchmark_filter=avx2 (say) to time one instruction set.
+#include "bench/DecoderBench.h"
 #include "bench/PairedRatio.h"
 #include "bench/RoundTripBench.h"
 #include "blur/Blur.h"
@@ -9,6 +10,8 @@
 #include "dib/SDIB.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/BmpFile.h"
+
+#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -251,8 +254,13 @@ void Register()
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
+    // The drawn screen's text needs fonts, which need an application.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication Application(argc, argv);
     nebulo::Register();
     nebulo::RegisterRoundTrip();
+    nebulo::RegisterDecoderStudy();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
