@@ -2,8 +2,8 @@
 
 #include "bench/PairedRatio.h"
 #include "bench/PngDecoders.h"
+#include "bench/RoundTripBench.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -22,15 +22,6 @@ namespace nebulo {
 namespace {
 
 constexpr int Side = 2023;
-
-QByteArray QtPng(const QImage& Picture)
-{
-    QByteArray Bytes;
-    QBuffer Buffer(&Bytes);
-    Buffer.open(QIODevice::WriteOnly);
-    Picture.save(&Buffer, "PNG");
-    return Bytes;
-}
 
 QByteArray FileBytes(const QString& Path)
 {

@@ -14,11 +14,7 @@
 #include <random>
 
 namespace nebulo {
-namespace {
 
-constexpr int Side = 2023;
-
-// A picture as Qt writes it by default.
 QByteArray QtPng(const QImage& Picture)
 {
     QByteArray Bytes;
@@ -27,6 +23,10 @@ QByteArray QtPng(const QImage& Picture)
     Picture.save(&Buffer, "PNG");
     return Bytes;
 }
+
+namespace {
+
+constexpr int Side = 2023;
 
 // What a person pastes: two gradients with grain, as Qt writes it by default.
 const QByteArray& PastedPng()
