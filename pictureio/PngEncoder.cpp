@@ -16,10 +16,10 @@ namespace nebulo {
 
 namespace {
 
-// Level 1 of the storage acceleration library deflates the filtered rows of
-// a blurred 2023 x 2023 picture on two cores in about a quarter of the time
-// the fastest level of the deflate library takes on one, at about 1.4 times
-// the size of Qt's default PNG writer.
+// Level 1 of ISA-L's igzip deflates the filtered rows of a blurred 2023 x
+// 2023 picture on two cores in about a third of the time the deflate
+// library's fastest level takes on one, the file about 1.13 times as large
+// (1.54 MB against 1.36 MB) and about 1.37 times Qt's default PNG writer's.
 constexpr int CompressionLevel = 1;
 // A zlib stream's header: deflate with a 32 KB window, no dictionary, the
 // fastest compression (a multiple of 31 as the format asks).
