@@ -8,7 +8,7 @@ class TImage;
 class TLabel;
 
 // The about box: the program's icon, its name and three credit lines. A click
-// anywhere on it closes it; it is hidden, not destroyed.
+// anywhere on it, Escape, Enter or Space closes it; it is hidden, not destroyed.
 class TAboutBox : public TForm {
     Q_OBJECT
 public:
@@ -26,6 +26,9 @@ public slots:
     void Label2Click(QObject* Sender);
     void Label3Click(QObject* Sender);
     void Label4Click(QObject* Sender);
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override;
 };
 
 // The about box of the running program, made hidden at start-up.

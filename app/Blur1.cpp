@@ -1,6 +1,7 @@
 #include "app/Blur1.h"
 
 #include "app/About.h"
+#include "app/Accessibility.h"
 #include "app/AmountText.h"
 #include "app/Interaction.h"
 #include "blur/BlurCommand.h"
@@ -53,7 +54,7 @@ TForm1::TForm1(QWidget* Parent) : TForm(Parent)
     connect(DesktopClipboard_, &TDesktopClipboard::PasteFinished, this, &TForm1::PasteFinished);
     connect(DesktopClipboard_, &TDesktopClipboard::Failed, this, &TForm1::Report);
     DoCreate();
-    new TInteraction(*this); // the window's child
+    new TAccessibility(*this, *new TInteraction(*this)); // the window's children
 }
 
 std::array<QWidget*, 6> TForm1::PictureControls() const

@@ -65,12 +65,16 @@ void TInteraction::Run(TKeyCommand Command)
     case TKeyCommand::ZoomOut: Zoom(TMouseButton::mbRight, false); break;
     case TKeyCommand::ZoomReset: Zoom(TMouseButton::mbLeft, true); break;
     case TKeyCommand::Undo:
-        if (History_.CanUndo())
+        if (History_.CanUndo()) {
             ShowStep(History_.Undo());
+            emit StepShown(true);
+        }
         break;
     case TKeyCommand::Redo:
-        if (History_.CanRedo())
+        if (History_.CanRedo()) {
             ShowStep(History_.Redo());
+            emit StepShown(false);
+        }
         break;
     case TKeyCommand::None: break;
     }

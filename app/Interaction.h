@@ -24,6 +24,10 @@ public:
     // A child of Window, which accepts drops from now on.
     explicit TInteraction(TForm1& Window);
 
+signals:
+    // A Blur was taken back (Back) or redone, and the view shows the step.
+    void StepShown(bool Back);
+
 private:
     void Run(TKeyCommand Command);
     void Zoom(TMouseButton Button, bool Shift);

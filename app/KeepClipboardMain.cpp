@@ -1,6 +1,7 @@
 // nebulo-keep-clipboard: started by Nebulo as it ends, it keeps the copied
 // picture (PNG bytes on standard input) on the clipboard until another
 // program copies something.
+#include "app/CommandLine.h"
 #include "clipboard/ClipboardKeeper.h"
 
 #include <QGuiApplication>
@@ -9,6 +10,8 @@
 
 int main(int argc, char* argv[])
 {
+    if (const auto Status = nebulo::AnswerHelpOrVersion(argc, argv, nebulo::KeeperHelp))
+        return *Status;
     // Nothing of the window's program stays open here but the two pipes.
     ::close_range(STDERR_FILENO + 1, ~0U, 0);
     QGuiApplication Qt(argc, argv);

@@ -1,5 +1,6 @@
 #include "app/About.h"
 #include "app/Blur1.h"
+#include "app/CommandLine.h"
 #include "clipboard/ClipboardKeeper.h"
 #include "dib/CDIBs.h"
 #include "toolkit/widgets/Application.h"
@@ -29,6 +30,8 @@ void KeepFreedPictureMemory()
 int main(int argc, char* argv[])
 {
     using namespace nebulo;
+    if (const auto Status = AnswerHelpOrVersion(argc, argv, WindowHelp))
+        return *Status;
     // Before Qt starts a thread.
     KeepFreedPictureMemory();
     TGuardedApplication Qt(argc, argv);

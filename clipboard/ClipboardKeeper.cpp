@@ -105,7 +105,8 @@ bool ReadAll(int From, int64_t Limit, QByteArray& Bytes)
 pid_t StartKeeper(TPipe& Input, TPipe& Ready)
 {
     const QByteArray Program =
-        (QCoreApplication::applicationDirPath() + '/' + QLatin1String(KeeperProgramName)).toLocal8Bit();
+        (QCoreApplication::applicationDirPath() + "/" NEBULO_KEEPER_FOLDER "/" + QLatin1String(KeeperProgramName))
+            .toLocal8Bit();
     posix_spawn_file_actions_t Actions;
     posix_spawn_file_actions_init(&Actions);
     posix_spawn_file_actions_adddup2(&Actions, Input.Read.Get(), STDIN_FILENO);

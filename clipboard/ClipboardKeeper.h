@@ -5,7 +5,7 @@
 namespace nebulo {
 
 // The program that keeps a copy on the clipboard once the window is gone; it
-// lies beside the window's own program.
+// lies in the window's program's own folder under libexec.
 inline constexpr const char* KeeperProgramName = "nebulo-keep-clipboard";
 
 // Called as the window's program ends. When the clipboard still holds our

@@ -9,7 +9,7 @@ namespace {
 
 QString Size(const TBlurForecast& Forecast)
 {
-    return QStringLiteral("%1 × %2 pixels").arg(Forecast.Width).arg(Forecast.Height);
+    return PixelSizeText(Forecast.Width, Forecast.Height);
 }
 
 // σ and the taps, one line; nothing at position 0, where there is no kernel.

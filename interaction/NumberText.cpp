@@ -11,4 +11,9 @@ QString GeneralNumberText(double Value, QChar DecimalSeparator)
     return QString::fromLatin1(Text).replace('.', DecimalSeparator);
 }
 
+QString PixelSizeText(int Width, int Height)
+{
+    return QStringLiteral("%1 × %2 pixels").arg(Width).arg(Height);
+}
+
 } // namespace nebulo

@@ -9,5 +9,7 @@ namespace nebulo {
 // for the values shown here, no trailing zeros, no separator for whole
 // numbers, a 0 before the separator below 1.
 QString GeneralNumberText(double Value, QChar DecimalSeparator);
+// A picture's size as the window tells it: "640 × 480 pixels".
+QString PixelSizeText(int Width, int Height);
 
 } // namespace nebulo

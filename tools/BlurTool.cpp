@@ -1,5 +1,6 @@
 #include "tools/BlurTool.h"
 
+#include "app/CommandLine.h"
 #include "blur/Blur.h"
 #include "blur/BlurCommand.h"
 #include "blur/FastBlur.h"
@@ -36,7 +37,8 @@ Softens a picture with the Gaussian blur of Nebulo's Blur command.
                first, as the window's "Add Border" does
   --bench N    blur N times and print the minimum and median milliseconds of
                the blur alone to standard error, then write OUTPUT as usual
-  --help       show this text
+  -h, --help   show this text and end
+  --version    show the version and end
 
 INPUT is a BMP file of 1, 4, 8, 16, 24 or 32 bits per pixel, or any picture
 Qt can decode (PNG, JPEG, GIF ...); transparent pixels are put over white.
@@ -51,6 +53,8 @@ is refused as soon as its headers tell its size, and an input of more than
 Exit status: 0 done; 1 unreadable or invalid input, or output not written;
 2 bad arguments, amount out of range, or a picture too large.
 )";
+
+const TProgramHelp BlurToolHelp{"nebulo-blur", HelpText};
 
 struct TOptions {
     bool Border = false;
@@ -220,10 +224,8 @@ void Run(const TOptions& Options, std::istream& In, std::ostream& Out, std::ostr
 
 int RunBlurTool(const QStringList& Arguments, std::istream& In, std::ostream& Out, std::ostream& Err)
 {
-    if (Arguments.contains("--help")) {
-        Out << HelpText;
-        return ExitOk;
-    }
+    if (const auto Status = AnswerHelpOrVersion(Arguments, BlurToolHelp, Out, Err))
+        return *Status;
     TOptions Options;
     try {
         Options = ParseArguments(Arguments);

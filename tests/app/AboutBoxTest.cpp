@@ -70,19 +70,36 @@ TEST_F(AboutEntry, EndsTheSystemMenu)
     EXPECT_EQ(Items.front().Id, SC_RESTORE) << "the standard commands come first";
 }
 
-TEST_F(AboutEntry, ShowsTheBoxModallyCentredUntilAClickAnywhere)
+TEST_F(AboutEntry, ShowsTheBoxModallyCentredUntilAClickAnywhereOrAClosingKey)
 {
     const QRect Screen = QGuiApplication::primaryScreen()->geometry();
     const QPoint Centre((Screen.width() - 178) / 2, (Screen.height() - 61) / 2);
-    for (QWidget* Target : std::vector<QWidget*>{Box->Label2, Box->Label4, Box->Label1, Box.get()}) {
+    const auto ClickOn = [](QWidget* Target) {
+        return [=] { QTest::mouseClick(Target, Qt::LeftButton, {}, QPoint(2, 2)); };
+    };
+    const auto Press = [this](Qt::Key Key) { return [=, this] { QTest::keyClick(Box.get(), Key); }; };
+    const std::pair<const char*, std::function<void()>> Closers[] = {{"a click on Label2", ClickOn(Box->Label2)},
+                                                                     {"a click on Label4", ClickOn(Box->Label4)},
+                                                                     {"a click on Label1", ClickOn(Box->Label1)},
+                                                                     {"a click on the box", ClickOn(Box.get())},
+                                                                     {"Escape", Press(Qt::Key_Escape)},
+                                                                     {"Enter", Press(Qt::Key_Return)},
+                                                                     {"Space", Press(Qt::Key_Space)}};
+    for (const auto& Closer : Closers) {
+        const char* What = Closer.first; // named, as a lambda takes no structured binding
+        const std::function<void()>& Close = Closer.second;
         const bool Shown = PostAndWatch(SystemCommandMessage(Window.get(), 97), [&] {
             EXPECT_EQ(QApplication::activeModalWidget(), Box.get()) << "the main window takes no input";
             EXPECT_EQ(Box->pos(), Centre);
             EXPECT_EQ(Box->size(), QSize(178, 61));
-            QTest::mouseClick(Target, Qt::LeftButton, {}, QPoint(2, 2));
+            Close();
+            if (Box->ModalResult() == mrNone) {
+                ADD_FAILURE() << What << " leaves the box open";
+                Box->Close();
+            }
         });
         EXPECT_TRUE(Shown);
-        EXPECT_FALSE(Box->isVisible()) << Target->objectName().toStdString() << " closes the box";
+        EXPECT_FALSE(Box->isVisible()) << What << " closes the box";
         EXPECT_EQ(Box->ModalResult(), mrCancel);
     }
     EXPECT_FALSE(Box->Image1->isEnabled()) << "the icon lets clicks through to the box";

@@ -1,7 +1,8 @@
+#include "app/Announcer.h"
 #include "app/Blur1.h"
 #include "tests/app/WindowHarness.h"
-#include "tests/support/SamePixels.h"
 #include "tests/support/Rows.h"
+#include "tests/support/SamePixels.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/widgets/Application.h"
 #include "toolkit/widgets/CheckBox.h"
@@ -44,6 +45,12 @@ TAction Key(int Key, Qt::KeyboardModifiers Modifiers = {})
 TAction Press(TSpeedButton* TForm1::*Button)
 {
     return [=](TForm1& Window) { QTest::mouseClick(Window.*Button, Qt::LeftButton); };
+}
+
+// The key pressed while the control has the focus.
+TAction KeyOn(TSpeedButton* TForm1::*Button, int Key, Qt::KeyboardModifiers Modifiers = {})
+{
+    return [=](TForm1& Window) { QTest::keyClick(Window.*Button, Qt::Key(Key), Modifiers); };
 }
 
 TAction PressView(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers = {})
@@ -166,7 +173,8 @@ INSTANTIATE_TEST_SUITE_P(
                      Press(&TForm1::SpeedButton4)},
         TShortcutRow{"CtrlC", {}, Key(Qt::Key_C, Ctrl), Press(&TForm1::SpeedButton3)},
         TShortcutRow{"CtrlB", {}, Key(Qt::Key_B, Ctrl), Press(&TForm1::SpeedButton5)},
-        TShortcutRow{"CtrlBFromTheFocusedSlider", {},
+        TShortcutRow{"CtrlBFromTheFocusedSlider",
+                     {},
                      [](TForm1& Window) { QTest::keyClick(Window.TrackBar1, Qt::Key_B, Ctrl); },
                      Press(&TForm1::SpeedButton5)},
         TShortcutRow{"M", {}, Key(Qt::Key_M), Press(&TForm1::SpeedButton1)},
@@ -188,6 +196,30 @@ INSTANTIATE_TEST_SUITE_P(
                          Press(&TForm1::SpeedButton2)(Window);
                          PressView(Qt::LeftButton)(Window);
                          Press(&TForm1::SpeedButton1)(Window);
+                     }},
+        TShortcutRow{"SpaceOnTheFocusedPaste", [](TForm1&) { Offer(Pattern(50, 40)); },
+                     KeyOn(&TForm1::SpeedButton4, Qt::Key_Space), Press(&TForm1::SpeedButton4)},
+        TShortcutRow{
+            "SpaceOnTheFocusedCopy", {}, KeyOn(&TForm1::SpeedButton3, Qt::Key_Space), Press(&TForm1::SpeedButton3)},
+        TShortcutRow{
+            "EnterOnTheFocusedBlur", {}, KeyOn(&TForm1::SpeedButton5, Qt::Key_Return), Press(&TForm1::SpeedButton5)},
+        TShortcutRow{"KeypadEnterOnTheFocusedMoveTool",
+                     {},
+                     KeyOn(&TForm1::SpeedButton1, Qt::Key_Enter, Qt::KeypadModifier),
+                     Press(&TForm1::SpeedButton1)},
+        TShortcutRow{"SpaceOnTheFocusedZoomToolThatIsDown",
+                     {},
+                     KeyOn(&TForm1::SpeedButton2, Qt::Key_Space),
+                     Press(&TForm1::SpeedButton2)},
+        TShortcutRow{"SpaceOnTheFocusedAddBorderThenBlur",
+                     {},
+                     [](TForm1& Window) {
+                         QTest::keyClick(Window.CheckBox1, Qt::Key_Space);
+                         Press (&TForm1::SpeedButton5)(Window);
+                     },
+                     [](TForm1& Window) {
+                         QTest::mouseClick(Window.CheckBox1, Qt::LeftButton);
+                         Press (&TForm1::SpeedButton5)(Window);
                      }},
         TShortcutRow{"CtrlWheelAway", {}, CtrlWheel(120), PressView(Qt::LeftButton)},
         TShortcutRow{"CtrlWheelToward", {}, CtrlWheel(-120), PressView(Qt::RightButton)}),
@@ -230,6 +262,10 @@ TEST_F(Interaction, TakesBlursBackAndRedoesThemKeepingTheZoom)
     EXPECT_TRUE(test::SamePixels(Steps[0], Shown(*Window))) << "the picture as pasted is the first step";
     Key(Qt::Key_Z, Ctrl | Qt::ShiftModifier)(*Window);
     EXPECT_TRUE(test::SamePixels(Steps[1], Shown(*Window)));
+    EXPECT_EQ(Window->ZImage1->accessibleName().toStdString(), "Picture, 104 × 84 pixels");
+    const auto* Announcer = Window->findChild<TAnnouncer*>();
+    ASSERT_NE(Announcer, nullptr);
+    EXPECT_EQ(Announcer->accessibleName().toStdString(), "Blur redone: picture, 104 × 84 pixels");
     Key(Qt::Key_Y, Ctrl)(*Window);
     EXPECT_TRUE(test::SamePixels(Steps[2], Shown(*Window)));
 

@@ -15,6 +15,7 @@
 #include "toolkit/widgets/TrackBar.h"
 #include "view/ZImage.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -80,6 +81,7 @@ TEST_F(MainWindow, StartsWithItsLayoutAndNothingToWorkOn)
     EXPECT_FALSE(Window->SpeedButton1->Down());
     EXPECT_FALSE(Window->SpeedButton2->Down());
     EXPECT_FALSE(Window->CheckBox1->isChecked());
+    EXPECT_GE(Window->CheckBox1->width(), Window->CheckBox1->sizeHint().width()) << "the caption fits whole";
     EXPECT_EQ(Window->ZImage1->Bitmap()->Width(), 100) << "the stored white picture";
     EXPECT_EQ(Window->ZImage1->DestRect(), (TRect{0, 0, 0, 0})) << "not shown before the first paste";
 }
@@ -104,7 +106,7 @@ TEST_F(MainWindow, TheSliderAnswersTheKeysOnceClicked)
 {
     Paste(Pattern(10, 10));
     TTrackBar* Slider = Window->TrackBar1;
-    EXPECT_EQ(Slider->focusPolicy(), Qt::ClickFocus) << "no tab stop, but focus on a click";
+    EXPECT_EQ(Slider->focusPolicy(), Qt::StrongFocus) << "focus from Tab and from a click";
     QTest::keyClick(Slider, Qt::Key_Right);
     EXPECT_EQ(Slider->Position(), 1);
     QTest::keyClick(Slider, Qt::Key_PageUp);
@@ -116,6 +118,54 @@ TEST_F(MainWindow, TheSliderAnswersTheKeysOnceClicked)
     EXPECT_EQ(Slider->Position(), 199);
     QTest::keyClick(Slider, Qt::Key_Home);
     EXPECT_EQ(Slider->Position(), 0);
+}
+
+// Focus from a click or from the window's opening shows nothing, and a click
+// on a button takes none; Tab and Shift+Tab walk every awake control in the
+// order they are seen, showing the focus.
+TEST_F(MainWindow, TheKeyboardReachesEveryControlInTheOrderTheyAreSeen)
+{
+    using TNames = std::vector<std::string>;
+    const auto Walk = [](Qt::Key Key, int Presses) {
+        TNames Names;
+        for (int Press = 0; Press < Presses; ++Press) {
+            QTest::keyClick(QApplication::focusWidget(), Key);
+            const QWidget* Focus = QApplication::focusWidget();
+            Names.push_back(Focus != nullptr ? Focus->accessibleName().toStdString() : "(no focus)");
+        }
+        return Names;
+    };
+    const auto Pixels = [](QWidget* Control) { return Control->grab().toImage(); };
+    const auto Open = [](TForm1& Shown) {
+        Shown.show();
+        Shown.activateWindow();
+        return QTest::qWaitForWindowActive(&Shown);
+    };
+    TForm1 Unpasted;
+    ASSERT_TRUE(Open(Unpasted));
+    EXPECT_EQ(Walk(Qt::Key_Tab, 2), (TNames{"Paste", "No picture"}));
+
+    ASSERT_TRUE(Open(*Window));
+    Paste(Pattern(64, 48));
+    ASSERT_EQ(QApplication::focusWidget(), Window->ZImage1) << "a click on a button leaves the focus";
+    const QImage ViewOpened = Pixels(Window->ZImage1);
+    const QImage PasteUnfocused = Pixels(Window->SpeedButton4);
+    QTest::mouseClick(Window->TrackBar1, Qt::LeftButton, {}, QPoint(4, 10));
+    const QImage SliderClicked = Pixels(Window->TrackBar1);
+    EXPECT_EQ(Pixels(Window->ZImage1), ViewOpened) << "focus from the window's opening shows nothing";
+    QTest::mouseClick(Window->CheckBox1, Qt::LeftButton);
+    EXPECT_EQ(Pixels(Window->TrackBar1), SliderClicked) << "focus from a click shows nothing";
+
+    EXPECT_EQ(Walk(Qt::Key_Tab, 2), (TNames{"Blur amount", "Picture, 64 × 48 pixels"}));
+    EXPECT_NE(Pixels(Window->ZImage1), ViewOpened) << "focus from Tab shows";
+    const TNames Order{"Paste", "Copy",       "Move tool",   "Zoom tool",
+                       "Blur",  "Add border", "Blur amount", "Picture, 64 × 48 pixels"};
+    EXPECT_EQ(Walk(Qt::Key_Tab, 8), Order);
+    TNames Back(Order.rbegin() + 1, Order.rend());
+    Back.push_back(Order.back());
+    EXPECT_EQ(Walk(Qt::Key_Backtab, 8), Back);
+    EXPECT_EQ(Walk(Qt::Key_Tab, 1), TNames{"Paste"});
+    EXPECT_NE(Pixels(Window->SpeedButton4), PasteUnfocused) << "a button shows the focus from Tab";
 }
 
 TEST_F(MainWindow, PasteTakesThePictureAndEnablesThePictureControls)

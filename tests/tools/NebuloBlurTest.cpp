@@ -237,6 +237,10 @@ TEST_F(NebuloBlur, ExplainsItselfAndTimesTheBlur)
     EXPECT_EQ(Help.ExitCode, 0);
     EXPECT_TRUE(Help.Out.contains("Usage: nebulo-blur")) << Help.Out.toStdString();
     EXPECT_TRUE(Help.Out.contains("Exit status"));
+    EXPECT_EQ(RunTool({"--amount", "5", "-h"}).Out, Help.Out);
+    const TRun Version = RunTool({"--version"});
+    EXPECT_EQ(Version.ExitCode, 0);
+    EXPECT_TRUE(Version.Out.startsWith("nebulo-blur ")) << Version.Out.toStdString();
 
     const TRun Bench = RunTool({"--bench", "3", "--amount", "20", Path("in.png"), Path("out.bmp")});
     EXPECT_EQ(Bench.ExitCode, 0) << Bench.Err.toStdString();

@@ -9,6 +9,8 @@ namespace nebulo {
 
 namespace {
 
+constexpr int FocusFrameWidth = 2;
+
 TShiftState ShiftOf(const QMouseEvent& Event)
 {
     const Qt::KeyboardModifiers Keys = Event.modifiers();
@@ -90,10 +92,21 @@ void TGraphicControl::mouseReleaseEvent(QMouseEvent* Event)
     }
 }
 
+// With the focus the control shows it as a frame of the highlight colour
+// over its edge, but only when the keyboard moved the focus there, as the
+// style does for the other controls. The style's own focus rectangle would
+// tint the whole picture.
 void TGraphicControl::paintEvent(QPaintEvent*)
 {
     QPainter Canvas(this);
     Paint(Canvas);
+    if (!hasFocus() || !window()->testAttribute(Qt::WA_KeyboardFocusChange))
+        return;
+    Canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    Canvas.setPen(QPen(palette().color(QPalette::Highlight), FocusFrameWidth));
+    Canvas.setBrush(Qt::NoBrush);
+    const qreal Inset = FocusFrameWidth / 2.0;
+    Canvas.drawRect(QRectF(rect()).adjusted(Inset, Inset, -Inset, -Inset));
 }
 
 } // namespace nebulo

@@ -17,6 +17,7 @@ namespace nebulo {
 // reach the control even outside its bounds (Qt's implicit grab), and moves
 // without a button reach it too, as the hooks expect every move over it. The
 // second press of a double click arrives as a press (QWidget's default).
+// Given a focus policy, it shows the keyboard focus over what it paints.
 class TGraphicControl : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int Left READ Left WRITE SetLeft)

@@ -3,6 +3,7 @@
 #include "toolkit/core/TransparentImage.h"
 #include "toolkit/widgets/PixelScale.h"
 
+#include <QKeyEvent>
 #include <QPixmap>
 
 namespace nebulo {
@@ -40,6 +41,17 @@ void TSpeedButton::SetGlyph(const QString& Name)
     Glyph_ = Name;
     setIcon(SharpIcon(Pixels, PixelScale()));
     setIconSize(Pixels.size());
+}
+
+void TSpeedButton::keyPressEvent(QKeyEvent* Event)
+{
+    const bool Enter = Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter;
+    if (Enter && (Event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (!Event->isAutoRepeat())
+            click();
+        return;
+    }
+    QToolButton::keyPressEvent(Event);
 }
 
 void TSpeedButton::Pressed()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QToolButton>
 
 namespace nebulo {
@@ -26,15 +27,24 @@ public:
     // the style's greyed rendering of the same glyph.
     QString Glyph() const { return Glyph_; }
     void SetGlyph(const QString& Name);
+    // The key that presses the button wherever the focus is in its window,
+    // as screen readers announce it; the window itself answers the key.
+    QKeySequence KeyBinding() const { return KeyBinding_; }
+    void SetKeyBinding(const QKeySequence& Value) { KeyBinding_ = Value; }
 
 signals:
     void Click();
+
+protected:
+    // With the focus, Enter presses the button as Space does.
+    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
     void Pressed();
 
     int GroupIndex_ = 0;
     QString Glyph_;
+    QKeySequence KeyBinding_;
 };
 
 // A BMP picture of the program's resources (":/glyphs/Paste.bmp") with its

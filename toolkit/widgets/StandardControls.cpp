@@ -1,5 +1,6 @@
 #include "toolkit/widgets/StandardControls.h"
 
+#include "toolkit/widgets/AccessibleControls.h"
 #include "toolkit/widgets/Bevel.h"
 #include "toolkit/widgets/CheckBox.h"
 #include "toolkit/widgets/Image.h"
@@ -20,6 +21,7 @@ void RegisterStandardControls()
     RegisterComponentClass<TBevel>("TBevel");
     RegisterComponentClass<TPanel>("TPanel");
     RegisterComponentClass<TImage>("TImage");
+    RegisterAccessibleControls();
 }
 
 } // namespace nebulo

@@ -24,10 +24,17 @@ public:
     void SetPosition(int Value) { setValue(Value); }
     bool TabStop() const { return focusPolicy() == Qt::StrongFocus; }
     void SetTabStop(bool Value) { setFocusPolicy(Value ? Qt::StrongFocus : Qt::ClickFocus); }
+    // How many positions make one unit of the value that screen readers
+    // read: at 10, position 30 reads as 3.
+    int PositionsPerUnit() const { return PositionsPerUnit_; }
+    void SetPositionsPerUnit(int Value) { PositionsPerUnit_ = Value; }
 
 signals:
     // Any change of the position.
     void Change();
+
+private:
+    int PositionsPerUnit_ = 1;
 };
 
 } // namespace nebulo
