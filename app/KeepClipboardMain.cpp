@@ -1,6 +1,6 @@
 // nebulo-keep-clipboard: started by Nebulo as it ends, it keeps the copied
 // picture (PNG bytes on standard input) on the clipboard until another
-// program copies something.
+// program copies something or a clipboard manager has saved it.
 #include "app/CommandLine.h"
 #include "clipboard/ClipboardKeeper.h"
 

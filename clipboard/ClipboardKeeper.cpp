@@ -1,172 +1,137 @@
 #include "clipboard/ClipboardKeeper.h"
 
+#include "clipboard/ChildProcess.h"
 #include "clipboard/DesktopClipboard.h"
-#include "clipboard/PasteFetch.h"
+#include "clipboard/ManagerHandOff.h"
 #include "clipboard/PictureOffer.h"
-#include "clipboard/X11Selection.h"
+#include "pictureio/PictureBytes.h"
 #include "pictureio/Trace.h"
-#include "toolkit/core/Exceptions.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QTimer>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-
-extern char** environ;
+#include <optional>
 
 namespace nebulo {
 
 namespace {
 
-// How long the window's program waits for the keeper to take the clipboard.
-constexpr int KeeperStartMilliseconds = 5000;
+using namespace std::chrono_literals;
+using TClock = std::chrono::steady_clock;
 
-class TFileDescriptor {
-public:
-    explicit TFileDescriptor(int Value = -1) : Value_(Value) {}
-    ~TFileDescriptor() { Close(); }
-    TFileDescriptor(const TFileDescriptor&) = delete;
-    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-    int Get() const { return Value_; }
-    void Reset(int Value)
-    {
-        Close();
-        Value_ = Value;
-    }
-    void Close()
-    {
-        if (Value_ >= 0)
-            ::close(Value_);
-        Value_ = -1;
-    }
+// How long the window's program waits for the keeper to take the clipboard,
+// on a loaded machine; it takes a few hundred milliseconds at the largest
+// picture.
+constexpr auto KeeperStart = 5000ms;
+// How long it then waits to hear that the keeper holds the clipboard: until
+// then Qt would ask a clipboard manager to save the copy itself, and wait
+// seconds for it, as this program ends.
+constexpr auto KeeperHeard = 1000ms;
+// How long a clipboard manager has to save everything the keeper offers
+// (a few tenths of a second at the largest picture); one that has not
+// answered by then is not waited for, and the keeper keeps the copy.
+constexpr auto ManagerPatience = 1000ms;
+// How long wl-copy has to take the PNG and hold the clipboard.
+constexpr auto WlCopyStart = 2000ms;
 
-private:
-    int Value_;
-};
-
-struct TPipe {
-    TFileDescriptor Read;
-    TFileDescriptor Write;
-};
-
-bool MakePipe(TPipe& Pipe)
+// Runs this thread's events until Qt has heard that another program holds
+// the clipboard, at most Patience.
+void AwaitClipboardTaken(std::chrono::milliseconds Patience)
 {
-    int Ends[2];
-    if (::pipe2(Ends, O_CLOEXEC) != 0)
-        return false;
-    Pipe.Read.Reset(Ends[0]);
-    Pipe.Write.Reset(Ends[1]);
-    return true;
+    QClipboard* System = QGuiApplication::clipboard();
+    if (!System->ownsClipboard())
+        return;
+    QEventLoop Loop;
+    QObject::connect(System, &QClipboard::changed, &Loop, [System, &Loop] {
+        if (!System->ownsClipboard())
+            Loop.quit();
+    });
+    QTimer::singleShot(Patience, &Loop, &QEventLoop::quit);
+    Loop.exec();
 }
 
-bool WriteAll(int To, const QByteArray& Bytes)
+// X11: the keeper takes the clipboard over from this program directly.
+pid_t HandToKeeper(const QByteArray& Png)
 {
-    const char* At = Bytes.constData();
-    qsizetype Left = Bytes.size();
-    while (Left > 0) {
-        const ssize_t Written = ::write(To, At, size_t(Left));
-        if (Written < 0 && errno == EINTR)
-            continue;
-        if (Written <= 0)
-            return false;
-        At += Written;
-        Left -= Written;
-    }
-    return true;
-}
-
-bool ReadAll(int From, int64_t Limit, QByteArray& Bytes)
-{
-    char Buffer[1 << 16];
-    for (;;) {
-        const ssize_t Got = ::read(From, Buffer, sizeof Buffer);
-        if (Got < 0 && errno == EINTR)
-            continue;
-        if (Got < 0)
-            return false;
-        if (Got == 0)
-            return true;
-        if (Bytes.size() + Got > Limit)
-            return false;
-        Bytes.append(Buffer, Got);
-    }
-}
-
-// The keeper, started in a session of its own so that it outlives the
-// window's program and its terminal; its errors go nowhere.
-pid_t StartKeeper(TPipe& Input, TPipe& Ready)
-{
+    const TDeadline Deadline = TClock::now() + KeeperStart;
+    TPipe Input;
+    TPipe Ready;
+    if (!MakePipe(Input) || !MakePipe(Ready))
+        return 0;
     const QByteArray Program =
         (QCoreApplication::applicationDirPath() + "/" NEBULO_KEEPER_FOLDER "/" + QLatin1String(KeeperProgramName))
             .toLocal8Bit();
-    posix_spawn_file_actions_t Actions;
-    posix_spawn_file_actions_init(&Actions);
-    posix_spawn_file_actions_adddup2(&Actions, Input.Read.Get(), STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&Actions, Ready.Write.Get(), STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&Actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t Attributes;
-    posix_spawnattr_init(&Attributes);
-    posix_spawnattr_setflags(&Attributes, POSIX_SPAWN_SETSID);
-    char* Arguments[] = {const_cast<char*>(KeeperProgramName), nullptr};
-    pid_t Keeper = 0;
-    const int Status = posix_spawn(&Keeper, Program.constData(), &Actions, &Attributes, Arguments, environ);
-    posix_spawnattr_destroy(&Attributes);
-    posix_spawn_file_actions_destroy(&Actions);
-    return Status == 0 ? Keeper : 0;
+    const char* const Arguments[] = {KeeperProgramName, nullptr};
+    const pid_t Keeper = StartDetached(Program.constData(), Arguments, Input.Read.Get(), Ready.Write.Get());
+    Input.Read.Close();
+    Ready.Write.Close();
+    if (Keeper == 0 || !WriteAll(Input.Write.Get(), Png, Deadline))
+        return 0;
+    Input.Write.Close();
+    if (!ReadByte(Ready.Read.Get(), Deadline))
+        return 0;
+    AwaitClipboardTaken(KeeperHeard);
+    return Keeper;
 }
 
-bool WaitForReady(int From)
+// Wayland: wl-copy holds the clipboard once the process started here has
+// handed it to a process of its own and ended.
+bool HandToWlCopy(const QByteArray& Png)
 {
-    pollfd Wait{From, POLLIN, 0};
-    char Byte = 0;
-    return ::poll(&Wait, 1, KeeperStartMilliseconds) == 1 && ::read(From, &Byte, 1) == 1;
+    const TDeadline Deadline = TClock::now() + WlCopyStart;
+    TPipe Input;
+    if (!MakePipe(Input))
+        return false;
+    const char* const Arguments[] = {"wl-copy", "--type", TPictureOffer::PngType, nullptr};
+    const pid_t Copier = StartDetached("wl-copy", Arguments, Input.Read.Get(), -1);
+    Input.Read.Close();
+    if (Copier == 0)
+        return false;
+    const bool Written = WriteAll(Input.Write.Get(), Png, Deadline);
+    Input.Write.Close();
+    const std::optional<int> Status = WaitForExit(Copier, Deadline);
+    if (!Status) {
+        // Still waiting for the desktop: the copy goes with this program.
+        ::kill(Copier, SIGTERM);
+        WaitForExit(Copier, TClock::now() + 1s);
+        return false;
+    }
+    return Written && *Status == 0;
 }
 
 } // namespace
 
-int64_t KeepCopyAfterExit()
+void KeepCopyAfterExit()
 {
-    if (QGuiApplication::platformName() != "xcb")
-        return 0;
+    const QString Platform = QGuiApplication::platformName();
+    const bool X11 = Platform == "xcb";
     const TPictureOffer* Offer = HeldOffer();
-    if (Offer == nullptr)
-        return 0;
+    if ((!X11 && !Platform.startsWith("wayland")) || Offer == nullptr)
+        return;
     TTrace Trace("keep");
     Trace.SetSize(Offer->Picture().width(), Offer->Picture().height());
-    try {
-        if (TX11Selection().HasOwner("CLIPBOARD_MANAGER"))
-            return 0;
-    } catch (const Exception&) {
-        return 0;
-    }
     const QByteArray Png = Offer->Png();
     Trace.Mark("encoded");
-    TPipe Input;
-    TPipe Ready;
-    if (Png.isEmpty() || !MakePipe(Input) || !MakePipe(Ready))
-        return 0;
-    const pid_t Keeper = StartKeeper(Input, Ready);
-    Input.Read.Close();
-    Ready.Write.Close();
-    // A keeper that died early must not end this program with SIGPIPE.
-    ::signal(SIGPIPE, SIG_IGN);
-    if (Keeper == 0 || !WriteAll(Input.Write.Get(), Png))
-        return 0;
-    Input.Write.Close();
-    if (!WaitForReady(Ready.Read.Get()))
-        return 0;
+    if (Png.isEmpty())
+        return;
+    QString Keeper;
+    if (!X11) {
+        if (HandToWlCopy(Png))
+            Keeper = "wl-copy";
+    } else if (const pid_t Process = HandToKeeper(Png)) {
+        Keeper = QString("process %1").arg(Process);
+    }
+    if (Keeper.isEmpty())
+        return;
     Trace.Mark("handed");
-    Trace.Note(QString("process %1").arg(Keeper));
+    Trace.Note(Keeper);
     Trace.Print();
-    return Keeper;
 }
 
 int ServeKeptCopy(int Input, int Ready)
@@ -187,6 +152,8 @@ int ServeKeptCopy(int Input, int Ready)
     if (::write(Ready, &Byte, 1) != 1)
         return 1;
     ::close(Ready);
+
+    const TManagerHandOff HandOff(ManagerPatience);
     return QCoreApplication::exec();
 }
 

@@ -78,9 +78,10 @@ void TDesktopClipboard::CheckCopy(TTrace Trace)
     });
 }
 
-// Qt lets go of an offer whose clipboard another program took. A copy of
-// ours empties the clipboard first, so the clipboard is looked at once the
-// event that changed it is over, when a newer copy has taken over the check.
+// Qt lets go of an offer whose clipboard another program took, and tells of
+// a newer copy of ours while it replaces the offer; so the clipboard is
+// looked at once the event that changed it is over, when a newer copy has
+// taken over the check.
 void TDesktopClipboard::ClipboardChanged(QClipboard::Mode Mode)
 {
     if (Mode != QClipboard::Clipboard || !Checking_)

@@ -79,14 +79,14 @@ TFetchResult FetchThroughQt(TTrace Trace)
 {
     const QClipboard* System = QGuiApplication::clipboard();
     const QMimeData* Data = System->mimeData();
-    TFetchResult Result;
-    if (Data == nullptr || !Data->hasImage()) {
-        Result.Trace = std::move(Trace);
-        return Result;
-    }
     // Our own copy is taken as it is; another program's bytes are looked at
     // before they are decoded.
     const auto* Own = qobject_cast<const TPictureOffer*>(Data);
+    TFetchResult Result;
+    if (Data == nullptr || (Own == nullptr && !Data->hasImage())) {
+        Result.Trace = std::move(Trace);
+        return Result;
+    }
     bool Unanswered = false;
     QImage Picture = Own != nullptr ? Own->Picture() : PictureOfMimeData(*Data, &Unanswered);
     // Qt gives up on an owner that does not deliver what it offers (on

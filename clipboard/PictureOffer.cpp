@@ -2,15 +2,26 @@
 
 #include "pictureio/PngEncoder.h"
 #include "pictureio/Trace.h"
+#include "toolkit/core/BmpFile.h"
+#include "toolkit/core/Stream.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <exception>
+
 namespace nebulo {
+
+namespace {
+
+// Qt's name for the picture itself, as its clipboard hands it over in process.
+const QString PictureType = QStringLiteral("application/x-qt-image");
+
+} // namespace
 
 TPictureOffer::TPictureOffer(const QImage& Picture, TEncoder Encoder) : Picture_(Picture)
 {
-    setImageData(Picture_);
     if (!Encoder)
         Encoder = EncodePng;
     // The worker holds its own reference to the pixels: a later change of the
@@ -28,7 +39,6 @@ TPictureOffer::TPictureOffer(const QImage& Picture, TEncoder Encoder) : Picture_
 
 TPictureOffer::TPictureOffer(const QImage& Picture, const QByteArray& Png) : Picture_(Picture)
 {
-    setImageData(Picture_);
     Png_ = QtFuture::makeReadyFuture(TEncoding{Png, 0});
 }
 
@@ -37,27 +47,58 @@ QByteArray TPictureOffer::Png() const
     return Png_.result().Png;
 }
 
+QStringList TPictureOffer::OfferedTypes()
+{
+    return {PngType, BmpType, "image/x-bmp", "image/x-MS-bmp"};
+}
+
+// The picture itself, which this process takes as it is, is left out:
+// listing it would make Qt offer every type its writers know.
 QStringList TPictureOffer::formats() const
 {
-    QStringList Formats = QMimeData::formats();
-    Formats.prepend(PngType);
-    return Formats;
+    return OfferedTypes();
 }
 
+// Qt's image type is not claimed either: a platform that sees it (Wayland)
+// writes every picture type anew with Qt's writers in place of our bytes.
 bool TPictureOffer::hasFormat(const QString& MimeType) const
 {
-    return MimeType == PngType || QMimeData::hasFormat(MimeType);
+    return OfferedTypes().contains(MimeType);
 }
 
-// An empty answer sends the requester down Qt's own writer for that type,
-// which is also where a failed encoding ends.
+// A 24-bit BMP holds any opaque picture exactly and is written in tens of
+// milliseconds at the largest size; it is made once, at the first request.
+// Without the memory for it there are no bytes, as for a failed PNG.
+QByteArray TPictureOffer::Bmp() const
+{
+    if (Bmp_.isEmpty()) {
+        try {
+            TMemoryStream File;
+            WriteBmpFile(File, Picture_, TPixelFormat::pf24bit);
+            Bmp_ = QByteArray(reinterpret_cast<const char*>(File.Memory()), qsizetype(File.Size()));
+        } catch (const std::exception&) {
+            return {};
+        }
+    }
+    return Bmp_;
+}
+
+// A failed encoding takes the slower road of Qt's own PNG writer.
 QVariant TPictureOffer::retrieveData(const QString& MimeType, QMetaType Type) const
 {
     if (MimeType == PngType) {
-        const QByteArray Bytes = Png();
-        if (!Bytes.isEmpty())
-            return Bytes;
+        QByteArray Bytes = Png();
+        if (Bytes.isEmpty()) {
+            QBuffer Buffer(&Bytes);
+            Buffer.open(QIODevice::WriteOnly);
+            Picture_.save(&Buffer, "PNG");
+        }
+        return Bytes;
     }
+    if (OfferedTypes().contains(MimeType))
+        return Bmp();
+    if (MimeType == PictureType)
+        return Picture_;
     return QMimeData::retrieveData(MimeType, Type);
 }
 

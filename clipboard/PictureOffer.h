@@ -10,13 +10,19 @@
 namespace nebulo {
 
 // What a copied picture offers on the clipboard: image/png from our own
-// encoder, which starts at once on a worker thread, and every other picture
-// type through Qt's writers. A request that comes while the encoder runs
-// waits for its finished bytes.
+// encoder, which starts at once on a worker thread, and an uncompressed BMP
+// made at the first request. Only types that every program can be given at
+// once and without loss are offered, so that a clipboard manager that saves
+// them all is done quickly; a request that comes while the encoder runs
+// waits for its finished bytes. Inside this process the offer also hands out
+// the picture itself (Qt's image data), which no other program sees.
 class TPictureOffer : public QMimeData {
     Q_OBJECT
 public:
     static constexpr const char* PngType = "image/png";
+    static constexpr const char* BmpType = "image/bmp";
+    // The offered types, PNG first: BMP goes by other names in some programs.
+    static QStringList OfferedTypes();
     using TEncoder = std::function<QByteArray(const QImage& Picture)>;
 
     // Starts encoding Picture with Encoder (our PNG encoder unless a test
@@ -51,7 +57,10 @@ private:
         long Faults = 0;
     };
 
+    QByteArray Bmp() const;
+
     QImage Picture_;
+    mutable QByteArray Bmp_;
     QFuture<TEncoding> Png_;
     QFutureWatcher<TEncoding> Watcher_;
 };

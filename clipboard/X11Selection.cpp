@@ -89,13 +89,13 @@ bool TX11Selection::WaitForEvent(TWanted Wanted, TClock::time_point Deadline)
     }
 }
 
-TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, TPatience Patience)
+TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, TPatience Patience, const char* Selection)
 {
-    if (!HasOwner())
+    if (!HasOwner(Selection))
         return TOutcome::NoOwner;
-    const uint32_t Clipboard = Atom("CLIPBOARD");
+    const uint32_t Asked = Atom(Selection);
     const uint32_t Property = Atom(TransferProperty);
-    xcb_convert_selection(Connection_, Window_, Clipboard, Target, Property, XCB_CURRENT_TIME);
+    xcb_convert_selection(Connection_, Window_, Asked, Target, Property, XCB_CURRENT_TIME);
     xcb_flush(Connection_);
     bool Given = false;
     const bool Answered = WaitForEvent(
@@ -103,7 +103,7 @@ TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, TPatience Patien
             if ((Event.response_type & 0x7F) != XCB_SELECTION_NOTIFY)
                 return false;
             const auto& Notify = reinterpret_cast<const xcb_selection_notify_event_t&>(Event);
-            if (Notify.requestor != Window_ || Notify.selection != Clipboard || Notify.target != Target)
+            if (Notify.requestor != Window_ || Notify.selection != Asked || Notify.target != Target)
                 return false;
             Given = Notify.property != XCB_NONE;
             return true;
@@ -211,6 +211,13 @@ TX11Selection::TTransfer TX11Selection::Read(const QByteArray& Target, TPatience
     Result.Bytes.reserve(qsizetype(Promised));
     Result.Outcome = ReadIncrements(Patience, Limit, Result.Bytes);
     return Result;
+}
+
+// An empty list of types in our property asks for all of them.
+TX11Selection::TOutcome TX11Selection::SaveClipboard(TPatience Patience)
+{
+    xcb_delete_property(Connection_, Window_, Atom(TransferProperty));
+    return Convert(Atom("SAVE_TARGETS"), Patience, "CLIPBOARD_MANAGER");
 }
 
 } // namespace nebulo

@@ -43,14 +43,20 @@ public:
     // The clipboard's content as Target, at most Limit bytes; a large one
     // comes in pieces, and Patience then counts from the latest piece.
     TTransfer Read(const QByteArray& Target, TPatience Patience, int64_t Limit);
+    // Asks the clipboard manager to save every type the clipboard's owner
+    // offers: Done once it says it has, NoOwner where none runs. The manager
+    // may answer after Patience, so the connection is best kept open for as
+    // long as the clipboard's owner runs.
+    TOutcome SaveClipboard(TPatience Patience);
 
 private:
     using TClock = std::chrono::steady_clock;
     struct TProperty;
 
     uint32_t Atom(const std::string& Name);
-    // Asks the owner for Target into our property and waits for its answer.
-    TOutcome Convert(uint32_t Target, TPatience Patience);
+    // Asks Selection's owner for Target into our property and waits for its
+    // answer.
+    TOutcome Convert(uint32_t Target, TPatience Patience, const char* Selection = "CLIPBOARD");
     TOutcome ReadProperty(int64_t Limit, TProperty& Property);
     TOutcome ReadIncrements(TPatience Patience, int64_t Limit, QByteArray& Bytes);
     // Waits for the next event for which Wanted holds; none after Deadline.

@@ -98,6 +98,33 @@ stop_xclip() {
   XCLIP_PID=
 }
 
+# close_nebulo: closes the main window through its window menu's Close entry
+# and waits until the program has ended; CLOSED_IN is the milliseconds from
+# the Close until then.
+close_nebulo() {
+  open_window_menu click $FREE_AREA_AT 3
+  local closed; closed=$(now_ms)
+  xdotool key c
+  wait "$NEBULO_PID" || true
+  CLOSED_IN=$(($(now_ms) - closed))
+  NEBULO_PID=
+}
+
+# find_keeper: the keeper that took Nebulo's copy at Close, as its trace
+# names it (KEEPER); keeper_runs says whether it still runs (it may have
+# ended already). It is no child of
+# the test: once it ends, its number may go to another process, so it is known
+# by its number and its start, and an ended one that no one has reaped yet
+# counts as gone.
+process_start() { awk '$3 != "Z" {print $22}' "/proc/$1/stat" 2>/dev/null; }
+find_keeper() {
+  KEEPER=$(sed -n 's/^keep .*, process \([0-9]*\)$/\1/p' "$NEBULO_LOG")
+  KEEPER_STARTED=$(process_start "$KEEPER")
+  [ -n "$KEEPER" ]
+}
+keeper_runs() { [ -n "${KEEPER_STARTED:-}" ] && [ "$(process_start "$KEEPER")" = "$KEEPER_STARTED" ]; }
+stop_keeper() { keeper_runs && kill "$KEEPER" 2>/dev/null; }
+
 # stop_desktop: ends Nebulo, the offering xclip and the private X server.
 stop_desktop() {
   stop_nebulo
@@ -137,6 +164,14 @@ paste_and_blur() {
   set_slider "$1"
   click $BORDER_AT
   click $BLUR_AT
+}
+
+# blur_and_copy POSITION FILE: blurs at slider POSITION, copies, and saves what
+# another program then reads from the clipboard.
+blur_and_copy() {
+  set_slider "$1"
+  click $BLUR_AT
+  copy_and_read "$2"
 }
 
 # set_slider POSITION: with the keyboard, once a click has given it focus.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The round trip on the largest picture the blur takes: paste a 2023 x 2023
 # PNG, blur at 20, copy; what another program reads as image/png equals
-# nebulo-blur's output, and the other picture types are still offered. The
+# nebulo-blur's output, and so is the BMP offered beside it. The
 # trace gives each command's phases, and the click-to-screen times are taken
 # from outside; the times are printed, not judged.
 source "$(dirname "$0")/session.sh"
@@ -40,7 +40,7 @@ wait_for 10 traced "^copy 2023x2023: offer [0-9]* ms ([0-9]* faults), encode [0-
 "$NEBULO_BLUR" --amount 20 in.png expected.png
 expect_same_pixels copied.png expected.png "the copied picture differs from nebulo-blur's"
 targets=$(xclip -selection clipboard -o -t TARGETS)
-for type in image/png image/bmp image/ppm application/x-qt-image; do
+for type in image/png image/bmp; do
   grep -qx "$type" <<<"$targets" || fail "$type is not offered: $targets"
 done
 xclip -selection clipboard -o -t image/bmp >copied.bmp

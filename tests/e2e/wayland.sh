@@ -2,9 +2,10 @@
 # Nebulo on a Wayland desktop through Qt's Wayland platform plugin: sway runs
 # on its X11 backend inside the private Xvfb, which xdotool drives. A picture
 # offered with wl-copy is pasted, blurred at 3 with a border and copied;
-# wl-paste must read back exactly nebulo-blur's result. A paste from a
-# stalled wl-copy ends in the message first. sway refuses to run as
-# root, so as root the desktop and its clients run as a user of their own.
+# wl-paste must read back exactly nebulo-blur's result, also after the
+# window is closed. A paste from a stalled wl-copy ends in the message first.
+# sway refuses to run as root, so as root the desktop and its clients run as
+# a user of their own.
 APP_ID=$4
 source "$(dirname "$0")/session.sh"
 
@@ -56,12 +57,15 @@ export SWAYSOCK=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -n 1)
 WID=$(xwininfo -root | awk '/Window id:/ {print $4}')
 backdrop=$(pixel "$WID" 10 10)
 convert -size 61x43 gradient:'#3050d0'-'#f0a020' -fill white -draw 'circle 30,20 30,32' in.png
-as_desktop_user wl-copy --foreground --type image/png <in.png >/dev/null 2>&1 &
+# wl-copy itself, not the shell and runuser above it, writes down its number.
+as_desktop_user sh -c 'echo $$ >"$1"; exec wl-copy --foreground --type image/png' sh "$DESK/wl-copy.pid" \
+  <in.png >/dev/null 2>&1 &
 WL_COPY_PID=$!
 offers_png() { as_desktop_user wl-paste --list-types 2>/dev/null | grep -qx image/png; }
 wait_for 10 offers_png || fail "wl-copy offers nothing"
+copier=$(cat "$DESK/wl-copy.pid")
 
-as_desktop_user env QT_QPA_PLATFORM=wayland "$DESK/nebulo" >"$NEBULO_LOG" 2>&1 &
+as_desktop_user env QT_QPA_PLATFORM=wayland NEBULO_TRACE=1 "$DESK/nebulo" >"$NEBULO_LOG" 2>&1 &
 NEBULO_PID=$!
 window_shown() { swaymsg -t get_tree 2>/dev/null | grep -q "\"app_id\": \"$APP_ID\""; }
 wait_for 20 window_shown || { cat "$NEBULO_LOG"; fail "no window with the application id $APP_ID"; }
@@ -69,26 +73,21 @@ window_drawn() { [ "$(pixel "$WID" 10 10)" != "$backdrop" ]; }
 wait_for 10 window_drawn || fail "the window is not drawn"
 
 # A program that offers a picture and then does not answer: the paste gives
-# up with the message, and the window goes on. wl-copy is stopped, not the
-# shell and runuser above it; runuser stops with its stopped child, so the
-# whole line goes on again afterwards.
-copier= line=
-for pid in $(pgrep -x wl-copy); do
-  chain=$pid ancestor=$pid
-  while [ "$ancestor" -gt 1 ] && [ "$ancestor" != "$WL_COPY_PID" ]; do
-    ancestor=$(ps -o ppid= -p "$ancestor" | tr -d ' ')
-    chain="$chain $ancestor"
-  done
-  [ "$ancestor" = "$WL_COPY_PID" ] && copier=$pid line=$chain
-done
-[ -n "$copier" ] || fail "wl-copy is not running"
-kill -STOP "$copier"
+# up with the message, and the window goes on. wl-copy is stopped; runuser,
+# its parent as root, stops with it, so both go on again afterwards (either
+# may have ended meanwhile). A message that comes while wl-copy is not
+# stopped any more is no answer to this check.
+runner=$(ps -o ppid= -p "$copier" | tr -d ' ')
+go_on() { kill -CONT "$copier" "$runner" 2>/dev/null || true; }
+kill -STOP "$copier" || fail "wl-copy ended before the paste: $(cat "$NEBULO_LOG")"
 start=$(now_ms)
 click $PASTE_AT
 said_no_answer() { grep -q "^nebulo: The program holding the clipboard did not answer$" "$NEBULO_LOG"; }
-wait_for 10 said_no_answer || { kill -CONT $line; fail "a paste from a stalled program: $(cat "$NEBULO_LOG")"; }
+wait_for 10 said_no_answer || { go_on; fail "a paste from a stalled program: $(cat "$NEBULO_LOG")"; }
 echo "a paste from a stalled program gave up after $(( $(now_ms) - start )) ms"
-kill -CONT $line
+stopped=$(awk '{print $3}' "/proc/$copier/stat" 2>/dev/null || true)
+go_on
+[ "$stopped" = T ] || fail "wl-copy was not stopped when the message came (state '$stopped'): $(cat "$NEBULO_LOG")"
 windows() { [ "$(swaymsg -t get_tree | grep -c "\"app_id\": \"$APP_ID\"")" = "$1" ]; }
 wait_for 10 windows 2 || fail "no message box"
 # The message box floats above the tiled window.
@@ -106,4 +105,16 @@ as_desktop_user wl-paste --no-newline --type image/png >copied.png || fail "wl-p
 "$NEBULO_BLUR" --border --amount 3 in.png expected.png
 identify copied.png expected.png
 expect_same_pixels copied.png expected.png "wl-paste read a picture that differs from nebulo-blur's"
-echo "PASS: on Wayland ($WAYLAND_DISPLAY, sway), window $APP_ID pasted from wl-copy, blurred at 3 with a border, copied; wl-paste read nebulo-blur's picture exactly"
+
+# Close: the copy stays, handed to a wl-copy of Nebulo's own, which ends
+# with the desktop.
+closed=$(now_ms)
+swaymsg "[app_id=\"$APP_ID\"] kill" >/dev/null || fail "no window to close"
+wait "$NEBULO_PID" || true
+NEBULO_PID=
+echo "the program ended $(( $(now_ms) - closed )) ms after Close"
+grep -q "^keep [0-9]*x[0-9]*: .*, wl-copy$" "$NEBULO_LOG" || fail "the copy was not handed over: $(cat "$NEBULO_LOG")"
+wait_for 10 offers_png || fail "nothing offered after Close"
+as_desktop_user wl-paste --no-newline --type image/png >after-close.png || fail "wl-paste read nothing after Close"
+cmp -s after-close.png copied.png || fail "the PNG on the clipboard after Close is not the one copied"
+echo "PASS: on Wayland ($WAYLAND_DISPLAY, sway), window $APP_ID pasted from wl-copy, blurred at 3 with a border, copied; wl-paste read nebulo-blur's picture exactly, also after Close"

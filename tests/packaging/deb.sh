@@ -29,7 +29,7 @@ $files"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(echo "$depends" | tr ',' '\n' | sed 's/(.*//; s/|.*//; s/ //g')
-for needed in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6 qt6-wayland; do
+for needed in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6 qt6-wayland wl-clipboard; do
   grep -qx "$needed" <<<"$names" || fail "Depends lacks $needed: $depends"
 done
 # Each is a package of this Debian, installed here as the programs' build needs it.

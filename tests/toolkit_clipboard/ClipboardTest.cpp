@@ -108,12 +108,34 @@ TEST_F(ClipboardTest, AssigningABitmapReplacesTheContentOnce)
     Clipboard().Open();
     Clipboard().Assign(&Bitmap);
     const int AfterFirst = Changes;
+    EXPECT_EQ(AfterFirst, 1) << "the picture replaces the text directly, with no empty clipboard between";
     Clipboard().Assign(&Bitmap);
     Clipboard().Close();
     EXPECT_EQ(Changes - AfterFirst, 1) << "the second assignment in one bracket does not empty again";
     EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasText());
     EXPECT_TRUE(test::SamePixels(Bitmap.ToRgb32(), QGuiApplication::clipboard()->image()));
     QObject::disconnect(QGuiApplication::clipboard(), &QClipboard::dataChanged, nullptr, nullptr);
+}
+
+bool SystemHoldsPicture()
+{
+    const QMimeData* Data = QGuiApplication::clipboard()->mimeData();
+    return Data != nullptr && Data->hasImage();
+}
+
+TEST_F(ClipboardTest, AClearInsideABracketEmptiesAtTheOutermostClose)
+{
+    QGuiApplication::clipboard()->setImage(Gradient(3, 2));
+    {
+        const TOpenClipboard Open(Clipboard());
+        Clipboard().Clear();
+        EXPECT_TRUE(Clipboard().Formats().empty()) << "the bracket sees it empty at once";
+        EXPECT_EQ(Clipboard().GetAsHandle(CF_DIB), nullptr);
+        EXPECT_TRUE(SystemHoldsPicture()) << "other programs, not yet";
+    }
+    EXPECT_FALSE(SystemHoldsPicture());
+    Clipboard().Clear();
+    EXPECT_FALSE(Clipboard().IsOpen()) << "outside a bracket it empties at once";
 }
 
 TEST_F(ClipboardTest, Format8HandleIsAPackedDIBValidWhileOpen)

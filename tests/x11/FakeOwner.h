@@ -1,11 +1,8 @@
 #pragma once
 
+#include "tests/x11/FakeClient.h"
+
 #include <QByteArray>
-
-#include <xcb/xcb.h>
-
-#include <atomic>
-#include <thread>
 
 namespace nebulo {
 
@@ -18,26 +15,18 @@ enum class TOwnerHabit { AnswersAll, ListsTypesThenStalls, NeverAnswers, Refuses
 class TFakeOwner {
 public:
     TFakeOwner(const QByteArray& Display, TOwnerHabit Habit, QByteArray Picture);
-    ~TFakeOwner();
-    TFakeOwner(const TFakeOwner&) = delete;
-    TFakeOwner& operator=(const TFakeOwner&) = delete;
 
     // Whether the X server names this program as the clipboard's owner.
-    bool HoldsClipboard();
+    bool HoldsClipboard() { return Client_.Owner(Clipboard_) == Client_.Window(); }
+    xcb_window_t Window() const { return Client_.Window(); }
 
 private:
-    xcb_timestamp_t ServerTime();
-    xcb_atom_t Atom(const char* Name);
     void Answer(const xcb_selection_request_event_t& Request);
-    void Serve();
 
     TOwnerHabit Habit_;
     QByteArray Picture_;
-    xcb_connection_t* Connection_ = nullptr;
-    xcb_window_t Window_ = 0;
+    TFakeClient Client_;
     xcb_atom_t Clipboard_ = 0, Targets_ = 0, Png_ = 0;
-    std::atomic<bool> Stop_{false};
-    std::thread Serving_;
 };
 
 } // namespace nebulo

@@ -26,11 +26,13 @@ QClipboard* SystemClipboard()
     return qGuiApp != nullptr ? QGuiApplication::clipboard() : nullptr;
 }
 
+// A picture Qt hands over, or a BMP file, the DIB's own form: a picture that
+// offers its own bytes may keep Qt's image type to this process.
 bool HoldsPicture()
 {
     const QClipboard* System = SystemClipboard();
     const QMimeData* Data = System != nullptr ? System->mimeData() : nullptr;
-    return Data != nullptr && Data->hasImage();
+    return Data != nullptr && (Data->hasImage() || Data->hasFormat(QStringLiteral("image/bmp")));
 }
 
 QImage SystemPicture()
@@ -75,13 +77,17 @@ void TClipboard::Close()
 {
     if (OpenCount_ == 0)
         return;
-    if (--OpenCount_ == 0)
+    if (--OpenCount_ == 0) {
         Handles_.clear();
+        if (EmptyAtClose_)
+            SystemClipboard()->clear();
+        EmptyAtClose_ = false;
+    }
 }
 
 std::vector<uint16_t> TClipboard::Formats() const
 {
-    if (!HoldsPicture())
+    if (EmptyAtClose_ || !HoldsPicture())
         return {};
     return {CF_DIB, CF_BITMAP};
 }
@@ -95,7 +101,7 @@ bool TClipboard::HasFormat(uint16_t Format) const
 void TClipboard::Clear()
 {
     const TOpenClipboard Bracket(*this);
-    SystemClipboard()->clear();
+    EmptyAtClose_ = true;
     Handles_.clear();
 }
 
@@ -109,7 +115,7 @@ void TClipboard::Adding()
 
 HGLOBAL TClipboard::GetAsHandle(uint16_t Format)
 {
-    if (!IsOpen() || Format != CF_DIB)
+    if (!IsOpen() || EmptyAtClose_ || Format != CF_DIB)
         return nullptr;
     TGlobalMemory& Held = Handles_[Format];
     if (!Held) {
@@ -131,17 +137,20 @@ void TClipboard::Assign(TPersistent* Source)
     Adding();
     if (Bitmap->Empty())
         return;
+    // Setting the content takes the clipboard over directly, which is the
+    // emptying too.
     if (OfferMaker_)
         SystemClipboard()->setMimeData(OfferMaker_(Bitmap->Image()));
     else
         SystemClipboard()->setImage(Bitmap->ToRgb32());
+    EmptyAtClose_ = false;
 }
 
 void TClipboard::AssignTo(TPersistent* Dest)
 {
     if (auto* Bitmap = dynamic_cast<TBitmap*>(Dest)) {
         const TOpenClipboard Bracket(*this);
-        const QImage Picture = SystemPicture();
+        const QImage Picture = EmptyAtClose_ ? QImage() : SystemPicture();
         if (Picture.isNull())
             throw EInvalidGraphic(UnsupportedFormat);
         Bitmap->SetImage(Picture, TPixelFormat::pf32bit);

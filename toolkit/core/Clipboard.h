@@ -35,7 +35,10 @@ public:
     // The offered formats, in the order a picture holder tries them.
     std::vector<uint16_t> Formats() const;
     bool HasFormat(uint16_t Format) const;
-    // Empties the system clipboard.
+    // Empties the system clipboard. Inside an open bracket the emptying waits
+    // for the outermost Close, and content placed before then replaces the
+    // old at once: no other program ever finds the clipboard without an
+    // owner between the emptying and the new content.
     void Clear();
     // CF_DIB as a packed DIB in a global memory block that the clipboard owns
     // until its outermost Close. None while closed, and for other formats.
@@ -62,6 +65,8 @@ private:
 
     int OpenCount_ = 0;
     bool Emptied_ = false;
+    // An emptying that the outermost Close still has to do.
+    bool EmptyAtClose_ = false;
     std::map<uint16_t, TGlobalMemory> Handles_;
     TPictureOfferMaker OfferMaker_;
 };
