@@ -1,6 +1,7 @@
 // The blur of a 2023 x 2023 24-bit picture at positions 50, 100 and 200
 // (amounts 5, 10 and 20; 9, 17 and 33 taps). Every figure is a median over
 // repetitions; pass --benchmark_filter=avx2 (say) to time one instruction set.
+#include "bench/DecoderBench.h"
 #include "bench/PairedRatio.h"
 #include "bench/RoundTripBench.h"
 #include "blur/Blur.h"
@@ -9,6 +10,8 @@
 #include "dib/SDIB.h"
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/BmpFile.h"
+
+#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -119,45 +122,49 @@ void BlurCommand(benchmark::State& State)
 
 #ifdef NEBULO_BENCH_OPENCV
 // The same work for OpenCV: 8-bit, 3 channels, the kernel's width, sigma a
-// quarter of the amount, one thread.
+// quarter of the amount, on as many threads as Nebulo's side.
 class TOpenCvBlur {
 public:
-    explicit TOpenCvBlur(int Position)
-        : Sigma_(Position * 0.1 / 4), Source_(Side, Side, CV_8UC3, const_cast<uint8_t*>(Pixels().data())),
-          Result_(Side, Side, CV_8UC3)
+    TOpenCvBlur(int Position, int Threads)
+        : Sigma_(Position * 0.1 / 4), Threads_(Threads),
+          Source_(Side, Side, CV_8UC3, const_cast<uint8_t*>(Pixels().data())), Result_(Side, Side, CV_8UC3)
     {
-        cv::setNumThreads(1);
         BuildKernel(Position * 0.1);
         Taps_ = 2 * KernelHigh + 1;
     }
 
-    void operator()() { cv::GaussianBlur(Source_, Result_, cv::Size(Taps_, Taps_), Sigma_, Sigma_); }
+    void operator()()
+    {
+        cv::setNumThreads(Threads_);
+        cv::GaussianBlur(Source_, Result_, cv::Size(Taps_, Taps_), Sigma_, Sigma_);
+    }
 
 private:
     double Sigma_;
+    int Threads_;
     int Taps_ = 0;
     const cv::Mat Source_;
     cv::Mat Result_;
 };
 
-void OpenCv(benchmark::State& State)
+void OpenCv(benchmark::State& State, int Threads)
 {
-    TOpenCvBlur Blur(int(State.range(0)));
+    TOpenCvBlur Blur(int(State.range(0)), Threads);
     for (auto _ : State)
         Blur();
 }
 #else
-void OpenCv(benchmark::State& State)
+void OpenCv(benchmark::State& State, int)
 {
     State.SkipWithError("built without OpenCV: install libopencv-dev and reconfigure to compare");
 }
 #endif
 
-// The fast path on one thread with the instruction set blurs run with, on its own copy.
-std::function<void()> FastOneThread(TSDIB& Surface, int Position)
+// The fast path on Threads threads with the instruction set blurs run with, on its own copy.
+std::function<void()> FastOn(TSDIB& Surface, int Position, int Threads)
 {
     LoadPicture(Surface);
-    return [&Surface, Position] { BlurSurface(Surface, Position * 0.1, {DefaultIsa(), 1}); };
+    return [&Surface, Position, Threads] { BlurSurface(Surface, Position * 0.1, {DefaultIsa(), Threads}); };
 }
 
 void ReferenceOverFast(benchmark::State& State)
@@ -166,21 +173,23 @@ void ReferenceOverFast(benchmark::State& State)
     TSDIB Reference;
     TSDIB Fast;
     LoadPicture(Reference);
-    Paired(State, [&] { BlurSurfaceReference(Reference, Position * 0.1); }, FastOneThread(Fast, Position));
+    Paired(
+        State, [&] { BlurSurfaceReference(Reference, Position * 0.1); }, FastOn(Fast, Position, 1));
 }
 
 #ifdef NEBULO_BENCH_OPENCV
-void OpenCvOverFast(benchmark::State& State)
+// Both sides on the same number of threads.
+void OpenCvOverFast(benchmark::State& State, int Threads)
 {
     const int Position = int(State.range(0));
-    TOpenCvBlur Blur(Position);
+    TOpenCvBlur Blur(Position, Threads);
     TSDIB Fast;
-    Paired(State, std::ref(Blur), FastOneThread(Fast, Position));
+    Paired(State, std::ref(Blur), FastOn(Fast, Position, Threads));
 }
 #else
-void OpenCvOverFast(benchmark::State& State)
+void OpenCvOverFast(benchmark::State& State, int Threads)
 {
-    OpenCv(State);
+    OpenCv(State, Threads);
 }
 #endif
 
@@ -219,17 +228,23 @@ void Register()
             AtEachPosition(benchmark::RegisterBenchmark(Name.c_str(), Fast, Isa, Threads), 9);
         }
     }
-    AtEachPosition(benchmark::RegisterBenchmark("OpenCV/threads:1", OpenCv), 9);
+    for (int Threads : {1, 2}) {
+        const std::string Name = "OpenCV/threads:" + std::to_string(Threads);
+        AtEachPosition(benchmark::RegisterBenchmark(Name.c_str(), OpenCv, Threads), 9);
+    }
     AtEachPosition(benchmark::RegisterBenchmark("BlurCommand", BlurCommand), 9);
 
-    auto Pairwise = [](const char* Name, auto Function, int Iterations) {
+    auto Pairwise = [](const char* Name, auto&& Function, int Iterations) {
         auto* Bench = benchmark::RegisterBenchmark(Name, Function);
         for (int Position : Positions)
             Bench->Arg(Position);
         Bench->ArgName("position")->Unit(benchmark::kMillisecond)->Iterations(Iterations)->UseManualTime();
     };
     Pairwise("Ratio/Reference_over_best_one_thread", ReferenceOverFast, 5);
-    Pairwise("Ratio/OpenCV_over_best_one_thread", OpenCvOverFast, 31);
+    Pairwise(
+        "Ratio/OpenCV_over_best_one_thread", [](benchmark::State& State) { OpenCvOverFast(State, 1); }, 31);
+    Pairwise(
+        "Ratio/OpenCV_over_best_two_threads", [](benchmark::State& State) { OpenCvOverFast(State, 2); }, 31);
     Pairwise("Ratio/BlurCommand_over_BlurSurface", CommandOverBlur, 31);
 }
 
@@ -239,8 +254,13 @@ void Register()
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
+    // The drawn screen's text needs fonts, which need an application.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication Application(argc, argv);
     nebulo::Register();
     nebulo::RegisterRoundTrip();
+    nebulo::RegisterDecoderStudy();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -4,6 +4,7 @@
 #include "blur/BlurCommand.h"
 #include "dib/SDIB.h"
 #include "pictureio/IncomingPicture.h"
+#include "pictureio/PictureBytes.h"
 #include "pictureio/PngEncoder.h"
 #include "toolkit/core/Bitmap.h"
 
@@ -13,11 +14,7 @@
 #include <random>
 
 namespace nebulo {
-namespace {
 
-constexpr int Side = 2023;
-
-// A picture as Qt writes it by default.
 QByteArray QtPng(const QImage& Picture)
 {
     QByteArray Bytes;
@@ -26,6 +23,10 @@ QByteArray QtPng(const QImage& Picture)
     Picture.save(&Buffer, "PNG");
     return Bytes;
 }
+
+namespace {
+
+constexpr int Side = 2023;
 
 // What a person pastes: two gradients with grain, as Qt writes it by default.
 const QByteArray& PastedPng()
@@ -91,6 +92,54 @@ void EncodeQtOverNebulo(benchmark::State& State)
            [&] { benchmark::DoNotOptimize(EncodePng(Picture)); });
 }
 
+// Each phase of the round trip against the same phase through plain Qt.
+
+// Paste: the clipboard's bytes to the picture the view shows; Qt's reader
+// alone against Nebulo's road (checks, the same reader, made ready).
+void PasteQtOverNebulo(benchmark::State& State)
+{
+    Paired(
+        State, [&] { benchmark::DoNotOptimize(QImage::fromData(PastedPng(), "PNG")); },
+        [&] { benchmark::DoNotOptimize(PrepareIncomingPicture(DecodePictureBytes(PastedPng())).Pixels); });
+}
+
+// The pasted picture as the view holds it.
+TBitmap& PastedPicture()
+{
+    static TBitmap Picture;
+    if (Picture.Empty())
+        Picture.SetImage(PrepareIncomingPicture(QImage::fromData(PastedPng(), "PNG")).Pixels);
+    return Picture;
+}
+
+// Surface: the picture as a BMP file in memory; Qt's BMP writer against the
+// surface taking it, as the Blur command does, into the surface it keeps.
+void SurfaceQtOverNebulo(benchmark::State& State)
+{
+    TSDIB Surface;
+    Paired(
+        State,
+        [&] {
+            QByteArray Bmp;
+            QBuffer Buffer(&Bmp);
+            Buffer.open(QIODevice::WriteOnly);
+            PastedPicture().Image().save(&Buffer, "BMP");
+        },
+        [&] { HandPictureToSurface(PastedPicture(), Surface, 200, false); });
+}
+
+// Back: the BMP file to a picture; Qt's BMP reader against the bitmap's.
+void BackQtOverNebulo(benchmark::State& State)
+{
+    TSDIB Surface;
+    HandPictureToSurface(PastedPicture(), Surface, 200, false);
+    const QByteArray Bmp(reinterpret_cast<const char*>(Surface.DIBFile().Memory()), Surface.DIBFile().Size());
+    TBitmap Picture;
+    Paired(
+        State, [&] { benchmark::DoNotOptimize(QImage::fromData(Bmp, "BMP")); },
+        [&] { TakePictureFromSurface(Surface, Picture); });
+}
+
 // Qt's reader on its own PNG against the same reader on ours.
 void DecodeQtsOverOurs(benchmark::State& State)
 {
@@ -112,6 +161,12 @@ void RegisterRoundTrip()
         Bench->ArgName("position")->Unit(benchmark::kMillisecond)->Iterations(Iterations)->UseManualTime();
     };
     Pairwise("Ratio/RoundTrip_Qt_over_Nebulo", RoundTripQtOverNebulo, 5);
+    auto Phase = [](const char* Name, auto Function) {
+        benchmark::RegisterBenchmark(Name, Function)->Unit(benchmark::kMillisecond)->Iterations(15)->UseManualTime();
+    };
+    Phase("Ratio/Phase_paste_Qt_over_Nebulo", PasteQtOverNebulo);
+    Phase("Ratio/Phase_surface_Qt_over_Nebulo", SurfaceQtOverNebulo);
+    Phase("Ratio/Phase_back_Qt_over_Nebulo", BackQtOverNebulo);
     Pairwise("Ratio/EncodePng_Qt_over_Nebulo", EncodeQtOverNebulo, 5);
     Pairwise("Ratio/DecodePng_Qts_over_ours", DecodeQtsOverOurs, 5);
 }

@@ -4,13 +4,12 @@
 #include "blur/FastBlurKernel.h"
 #include "dib/SDIB.h"
 #include "toolkit/core/Exceptions.h"
+#include "toolkit/core/RowShares.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace nebulo {
@@ -32,7 +31,7 @@ namespace nebulo {
 //
 // The schedule follows the kernel in that form (PairKernel): both passes
 // in one sweep down the rows of the held file (TFastBlur), the rows shared
-// among threads (Share), and the convolution of a line written once for
+// among threads (ShareRows), and the convolution of a line written once for
 // every instruction set (PairConvolution.h, chosen by KernelOf).
 
 namespace {
@@ -210,32 +209,6 @@ private:
     ptrdiff_t Bytes_;
 };
 
-// Below this many pixels a second thread costs more than it saves.
-constexpr int64_t TwoThreadPixels = 1 << 16;
-constexpr int MaxThreads = 2;
-
-// Splits 0..Count into one share per scratch; the caller's thread takes the
-// first. Without a second thread the caller does every share.
-template <class F>
-void Share(std::vector<TScratch>& Scratches, int32_t Count, F Work)
-{
-    const int32_t Parts = int32_t(Scratches.size());
-    auto Range = [&](int32_t Part, int32_t End) { Work(Count * Part / Parts, Count * End / Parts, Scratches[size_t(Part)]); };
-    std::vector<std::jthread> Helpers;
-    int32_t Done = Parts;
-    for (int32_t Part = 1; Part < Parts; ++Part) {
-        try {
-            Helpers.emplace_back(Range, Part, Part + 1);
-        } catch (const std::system_error&) {
-            Done = Part;
-            break;
-        }
-    }
-    Range(0, 1);
-    for (int32_t Part = Done; Part < Parts; ++Part)
-        Range(Part, Part + 1);
-}
-
 TConvolveLine KernelOf(TBlurIsa Isa)
 {
     switch (Isa) {
@@ -290,7 +263,7 @@ TBlurIsa ChooseIsa(std::string_view Request, const std::function<bool(TBlurIsa)>
     for (TBlurIsa Isa : {TBlurIsa::Portable, TBlurIsa::Sse2, TBlurIsa::Avx2, TBlurIsa::Avx512})
         if (Names(Isa) && Runs(Isa))
             return Isa;
-    for (TBlurIsa Isa : {TBlurIsa::Avx2, TBlurIsa::Sse2})
+    for (TBlurIsa Isa : {TBlurIsa::Avx512, TBlurIsa::Avx2, TBlurIsa::Sse2})
         if (Runs(Isa))
             return Isa;
     return TBlurIsa::Portable;
@@ -312,23 +285,23 @@ bool FastBlurPasses(TSDIB& Surface, const TFastBlurOptions& Options)
     if (!IsaSupported(Options.Isa) || !FindRows(Surface, Rows) || !PairKernel(Kernel))
         return false;
     const TFastBlur Blur(Rows, Kernel, KernelOf(Options.Isa));
-    int Threads = Options.Threads;
-    if (Threads <= 0)
-        Threads = int64_t(Rows.Width) * Rows.Height >= TwoThreadPixels
-            ? int(std::clamp(std::thread::hardware_concurrency(), 1u, unsigned(MaxThreads)))
-            : 1;
+    const int Shares = Options.Threads > 0 ? std::min(Options.Threads, MaxShares)
+                                           : SharesFor(int64_t(Rows.Width) * Rows.Height);
     std::vector<TScratch> Scratches;
     OutOfMemoryAsFailure([&] {
-        const int Count = std::clamp(Threads, 1, MaxThreads);
-        Scratches.reserve(size_t(Count));
-        for (int S = 0; S < Count; ++S)
+        Scratches.reserve(size_t(Shares));
+        for (int S = 0; S < Shares; ++S)
             Scratches.emplace_back(Rows.Width, Kernel.Reach);
     });
     // The first sweep's threads end before the second's start: no row is
     // written before every share has read the rows beyond its ends.
-    Share(Scratches, Rows.Height,
-          [&](int32_t First, int32_t Last, TScratch& S) { Blur.BlurOuterRows(First, Last, S); });
-    Share(Scratches, Rows.Height, [&](int32_t First, int32_t Last, TScratch& S) { Blur.BlurShare(First, Last, S); });
+    OutOfMemoryAsFailure([&] {
+        ShareRows(Rows.Height, Shares, [&](int S, int32_t First, int32_t Last) {
+            Blur.BlurOuterRows(First, Last, Scratches[size_t(S)]);
+        });
+        ShareRows(Rows.Height, Shares,
+                  [&](int S, int32_t First, int32_t Last) { Blur.BlurShare(First, Last, Scratches[size_t(S)]); });
+    });
     return true;
 }
 

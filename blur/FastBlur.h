@@ -18,10 +18,8 @@ bool IsaSupported(TBlurIsa Isa);
 
 // The set blurs run with, from the request in NEBULO_SIMD ("portable",
 // "sse2", "avx2" or "avx512", in any case) and what Runs says the machine
-// runs: the set asked for when it runs, else the widest of AVX2, SSE2 and
-// portable that runs. AVX-512 is taken only when asked for: the suite has not
-// run it on the machines Nebulo is tested on. An empty or unknown request
-// asks for nothing.
+// runs: the set asked for when it runs, else the widest that runs. An empty
+// or unknown request asks for nothing.
 TBlurIsa ChooseIsa(std::string_view Request, const std::function<bool(TBlurIsa)>& Runs);
 // ChooseIsa with this process's NEBULO_SIMD and this machine, found once.
 TBlurIsa DefaultIsa();

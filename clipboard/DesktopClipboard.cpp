@@ -75,7 +75,7 @@ void TDesktopClipboard::CheckCopy(TTrace Trace)
     Checking_ = true;
     Trace.SetSize(Offer->Picture().width(), Offer->Picture().height());
     connect(Offer, &TPictureOffer::Encoded, this, [this, Offer, Trace]() mutable {
-        Trace.Add("encode", Offer->EncodeMilliseconds());
+        Trace.Add("encode", Offer->EncodeMilliseconds(), Offer->EncodeFaults());
         Trace.Note(QString("%1 MB").arg(double(Offer->Png().size()) / 1e6, 0, 'f', 2));
         Trace.Print();
         // A notice of a change may have found the copy lost already, while

@@ -1,6 +1,7 @@
 #include "clipboard/PictureOffer.h"
 
 #include "pictureio/PngEncoder.h"
+#include "pictureio/Trace.h"
 #include "toolkit/core/BmpFile.h"
 #include "toolkit/core/Stream.h"
 
@@ -28,8 +29,9 @@ TPictureOffer::TPictureOffer(const QImage& Picture, TEncoder Encoder) : Picture_
     Png_ = QtConcurrent::run([Pixels = Picture_, Encoder = std::move(Encoder)] {
         QElapsedTimer Clock;
         Clock.start();
+        const long FaultsBefore = TTrace::ThreadFaults();
         QByteArray Png = Encoder(Pixels);
-        return TEncoding{std::move(Png), double(Clock.nsecsElapsed()) / 1e6};
+        return TEncoding{std::move(Png), double(Clock.nsecsElapsed()) / 1e6, TTrace::ThreadFaults() - FaultsBefore};
     });
     connect(&Watcher_, &QFutureWatcherBase::finished, this, &TPictureOffer::Encoded);
     Watcher_.setFuture(Png_);

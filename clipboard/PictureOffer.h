@@ -37,6 +37,8 @@ public:
     bool PngReady() const { return Png_.resultCount() > 0; }
     // Milliseconds the encoder took (0 for bytes given ready); waits for it.
     double EncodeMilliseconds() const { return Png_.result().Milliseconds; }
+    // Minor page faults the encoder's thread took (0 for bytes given ready).
+    long EncodeFaults() const { return Png_.result().Faults; }
 
     QStringList formats() const override;
     bool hasFormat(const QString& MimeType) const override;
@@ -52,6 +54,7 @@ private:
     struct TEncoding {
         QByteArray Png;
         double Milliseconds = 0;
+        long Faults = 0;
     };
 
     QByteArray Bmp() const;

@@ -92,7 +92,7 @@ struct TChoiceCase {
 
 class IsaChoice : public ::testing::TestWithParam<TChoiceCase> {};
 
-TEST_P(IsaChoice, TakesWhatIsAskedForWhenItRunsAndAvx512OnlyThen)
+TEST_P(IsaChoice, TakesWhatIsAskedForWhenItRunsElseTheWidest)
 {
     const TChoiceCase& Case = GetParam();
     const TBlurIsa Chosen = ChooseIsa(Case.Request, [&](TBlurIsa Isa) {
@@ -105,14 +105,21 @@ const std::vector<TBlurIsa> AllRun(std::begin(EveryIsa), std::end(EveryIsa));
 
 INSTANTIATE_TEST_SUITE_P(
     Requests, IsaChoice,
-    ::testing::Values(TChoiceCase{"NothingAsked", "", AllRun, TBlurIsa::Avx2},
+    ::testing::Values(TChoiceCase{"NothingAsked", "", AllRun, TBlurIsa::Avx512},
+                      TChoiceCase{"NothingAskedWithoutAvx512",
+                                  "",
+                                  {TBlurIsa::Portable, TBlurIsa::Sse2, TBlurIsa::Avx2},
+                                  TBlurIsa::Avx2},
+                      TChoiceCase{"Avx2Asked", "avx2", AllRun, TBlurIsa::Avx2},
                       TChoiceCase{"Avx512Asked", "avx512", AllRun, TBlurIsa::Avx512},
-                      TChoiceCase{"Avx512AskedWhereItDoesNotRun", "avx512",
-                                  {TBlurIsa::Portable, TBlurIsa::Sse2, TBlurIsa::Avx2}, TBlurIsa::Avx2},
+                      TChoiceCase{"Avx512AskedWhereItDoesNotRun",
+                                  "avx512",
+                                  {TBlurIsa::Portable, TBlurIsa::Sse2, TBlurIsa::Avx2},
+                                  TBlurIsa::Avx2},
                       TChoiceCase{"Sse2Asked", "sse2", AllRun, TBlurIsa::Sse2},
                       TChoiceCase{"AskedInCapitals", "SSE2", AllRun, TBlurIsa::Sse2},
                       TChoiceCase{"PortableAsked", "portable", AllRun, TBlurIsa::Portable},
-                      TChoiceCase{"UnknownAsked", "neon", AllRun, TBlurIsa::Avx2},
+                      TChoiceCase{"UnknownAsked", "neon", AllRun, TBlurIsa::Avx512},
                       TChoiceCase{"NameWithMore", "avx2x", {TBlurIsa::Portable, TBlurIsa::Sse2}, TBlurIsa::Sse2},
                       TChoiceCase{"OlderProcessor", "", {TBlurIsa::Portable, TBlurIsa::Sse2}, TBlurIsa::Sse2},
                       TChoiceCase{"NoX86Kernels", "avx2", {TBlurIsa::Portable}, TBlurIsa::Portable}),

@@ -7,9 +7,13 @@
 
 #include <QBuffer>
 
+#include <libdeflate.h>
+
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace nebulo {
 namespace {
@@ -110,6 +114,26 @@ TEST(PngEncoder, WritesAStandardRgbFileOfAtMostOnePointFourTimesQtsSize)
     ASSERT_TRUE(Picture.save(&Buffer, "PNG"));
     EXPECT_LE(double(Png.size()), 1.4 * double(QtPng.size()))
         << Png.size() << " bytes against Qt's " << QtPng.size();
+}
+
+// The rows are deflated in shares, one per core, joined into one stream:
+// a strict decoder must find every filtered byte and the stream's checksum.
+TEST(PngEncoder, TheRowsAreOneWholeZlibStreamWithItsChecksum)
+{
+    const QImage Picture = Scrambled(640, 480);
+    const QByteArray Png = EncodePng(Picture);
+    const qsizetype Data = Png.indexOf("IDAT");
+    ASSERT_GT(Data, 0);
+    const auto* Length = reinterpret_cast<const uint8_t*>(Png.constData() + Data - 4);
+    const size_t Deflated = size_t(Length[0]) << 24 | size_t(Length[1]) << 16 | size_t(Length[2]) << 8 | Length[3];
+    std::vector<uint8_t> Rows(size_t(480) * (640 * 3 + 1) + 1);
+    size_t Inflated = 0;
+    const std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> Decompressor(
+        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    ASSERT_EQ(libdeflate_zlib_decompress(Decompressor.get(), Png.constData() + Data + 4, Deflated, Rows.data(),
+                                         Rows.size(), &Inflated),
+              LIBDEFLATE_SUCCESS);
+    EXPECT_EQ(Inflated, Rows.size() - 1);
 }
 
 TEST(PngEncoder, AnEmptyPictureGivesNoBytes)

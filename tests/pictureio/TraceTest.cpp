@@ -1,6 +1,10 @@
 #include "pictureio/Trace.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace nebulo {
 namespace {
@@ -16,6 +20,24 @@ TEST(Trace, OneLineWithThePhasesInTheirOrder)
     EXPECT_EQ(Trace.Line(), "paste 2023x2023: read 12 ms, decode 118 ms, convert 9 ms, shown 6 ms");
     Trace.Note("3.10 MB");
     EXPECT_EQ(Trace.Line(), "paste 2023x2023: read 12 ms, decode 118 ms, convert 9 ms, shown 6 ms, 3.10 MB");
+}
+
+// Fresh memory shows: every page a phase first touches is a fault.
+TEST(Trace, MarksCountThePageFaultsOfTheirPhase)
+{
+    TTrace Trace("blur", true);
+    Trace.Mark("before");
+    constexpr size_t Pages = 256;
+    std::vector<char> Fresh(Pages * 4096, 1);
+    Trace.Mark("touched");
+    Trace.Add("encode", 3, 7);
+    const QString Line = Trace.Line();
+    const QRegularExpression Phase(R"(touched \d+ ms \((\d+) faults\))");
+    const QRegularExpressionMatch Touched = Phase.match(Line);
+    ASSERT_TRUE(Touched.hasMatch()) << Line.toStdString();
+    EXPECT_GE(Touched.captured(1).toLong(), long(Pages) / 2) << Line.toStdString();
+    EXPECT_TRUE(Line.endsWith(", encode 3 ms (7 faults)")) << Line.toStdString();
+    EXPECT_GE(TTrace::ThreadFaults(), 1);
 }
 
 TEST(Trace, SwitchedOffKeepsNothing)

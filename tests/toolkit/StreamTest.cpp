@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace nebulo {
 namespace {
@@ -24,6 +25,30 @@ TEST(MemoryStream, SeeksFromEachOriginWithoutClamping)
     EXPECT_EQ(Stream.Seek(5, soEnd), 15);
     EXPECT_EQ(Stream.Seek(-20, soCurrent), -5);
     EXPECT_EQ(Stream.Seek(7, 3), -5) << "an unknown origin leaves the position";
+}
+
+// Growth leaves new bytes unfilled; a write past the end must still read
+// back zeros in the gap, whatever memory the block came from.
+TEST(MemoryStream, AWritePastTheEndLeavesZerosInTheGap)
+{
+    std::vector<std::vector<char>> Used;
+    for (int I = 0; I < 8; ++I)
+        Used.emplace_back(4096, '\xFF');
+    Used.clear();
+    TMemoryStream Stream;
+    Stream.Reserve(4096);
+    Fill(Stream, "ab");
+    Stream.Seek(4000, soBeginning);
+    Fill(Stream, "z");
+    ASSERT_EQ(Stream.Size(), 4001);
+    for (int64_t I = 2; I < 4000; ++I)
+        ASSERT_EQ(Stream.Memory()[I], 0) << "byte " << I;
+    uint8_t* Space = Stream.WriteInPlace(3);
+    ASSERT_EQ(Space, Stream.Memory() + 4001);
+    std::memcpy(Space, "xyz", 3);
+    EXPECT_EQ(Stream.Size(), 4004);
+    EXPECT_EQ(Stream.Position(), 4004);
+    EXPECT_EQ(Stream.WriteInPlace(-1), nullptr);
 }
 
 TEST(MemoryStream, ReadReturnsWhatRemainsAndNothingOutsideTheBlock)

@@ -3,6 +3,7 @@
 #include "toolkit/core/Bitmap.h"
 #include "toolkit/core/BmpRunLength.h"
 #include "toolkit/core/Exceptions.h"
+#include "toolkit/core/RowShares.h"
 #include "toolkit/core/Stream.h"
 
 #include <array>
@@ -297,10 +298,16 @@ TBmpPicture ReadBmpFile(TStream& Stream)
         if (!DecodeRunLengths(P + PixelOffset, File.Size() - PixelOffset, H.BitCount, Image))
             throw EReadError();
     } else {
-        for (int R = 0; R < Rows; ++R) {
-            const int Y = H.Height > 0 ? Rows - 1 - R : R;
-            DecodeRow(H, P + PixelOffset + Stride * R, Image.scanLine(Y), H.Width);
-        }
+        // The rows shared between the cores; the picture is this reader's
+        // alone, so its lines are taken once, before any thread starts.
+        uchar* Lines = Image.bits();
+        const qsizetype LineBytes = Image.bytesPerLine();
+        ShareRows(Rows, SharesFor(int64_t(H.Width) * Rows), [&](int, int32_t First, int32_t Last) {
+            for (int32_t R = First; R < Last; ++R) {
+                const int Y = H.Height > 0 ? Rows - 1 - R : R;
+                DecodeRow(H, P + PixelOffset + Stride * R, Lines + Y * LineBytes, H.Width);
+            }
+        });
     }
     if (H.BitCount <= 8)
         CompleteTable(Image, H.BitCount);

@@ -1,8 +1,10 @@
 #include "toolkit/core/BmpFile.h"
 
+#include "toolkit/core/Exceptions.h"
+#include "toolkit/core/RowShares.h"
 #include "toolkit/core/Stream.h"
 
-#include <array>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -15,6 +17,22 @@ int StoredBitCount(TPixelFormat Format)
     return HasPalette(Format) ? BitCountOf(Format) : 24;
 }
 
+// 32-bit pixels as blue, green, red. Where the host stores a pixel as those
+// bytes followed by alpha, each pixel is copied whole and the next one
+// overwrites its alpha: one load and one store a pixel.
+void StoreBgrRow(const QRgb* Pixels, int Width, uint8_t* Out)
+{
+    int X = 0;
+    if constexpr (std::endian::native == std::endian::little)
+        for (; X + 1 < Width; ++X)
+            std::memcpy(Out + 3 * X, Pixels + X, 4);
+    for (; X < Width; ++X) {
+        Out[3 * X] = uint8_t(qBlue(Pixels[X]));
+        Out[3 * X + 1] = uint8_t(qGreen(Pixels[X]));
+        Out[3 * X + 2] = uint8_t(qRed(Pixels[X]));
+    }
+}
+
 QList<QRgb> StoredTable(const QImage& Image, int BitCount)
 {
     QList<QRgb> Table = Image.colorTable();
@@ -25,33 +43,29 @@ QList<QRgb> StoredTable(const QImage& Image, int BitCount)
     return Table;
 }
 
-// A stored row's pixel bytes: the scan line itself where the storage already
-// has the file's layout, else encoded into Row.
-const uint8_t* StoredRowPixels(const QImage& Image, int Y, int BitCount, uint8_t* Row)
+// One stored row of the picture, its padding zero whatever the storage holds
+// past a line, into Out.
+void StoreRow(const QImage& Image, int Y, int BitCount, int64_t Stride, uint8_t* Out)
 {
     const int Width = Image.width();
     const uchar* Source = Image.constScanLine(Y);
+    const int64_t DataBytes = (int64_t(Width) * BitCount + 7) / 8;
     switch (BitCount) {
-    case 1:
-    case 8:
-        return Source;
     case 4:
         for (int X = 0; X < Width; ++X) {
             const uint8_t Index = Source[X] & 0x0F;
-            Row[X / 2] = (X & 1) ? uint8_t(Row[X / 2] | Index) : uint8_t(Index << 4);
+            Out[X / 2] = (X & 1) ? uint8_t(Out[X / 2] | Index) : uint8_t(Index << 4);
         }
-        return Row;
-    default:
-        if (Image.format() == QImage::Format_BGR888)
-            return Source;
-        const auto* Pixels = reinterpret_cast<const QRgb*>(Source);
-        for (int X = 0; X < Width; ++X) {
-            Row[3 * X] = uint8_t(qBlue(Pixels[X]));
-            Row[3 * X + 1] = uint8_t(qGreen(Pixels[X]));
-            Row[3 * X + 2] = uint8_t(qRed(Pixels[X]));
+        break;
+    case 24:
+        if (Image.format() != QImage::Format_BGR888) {
+            StoreBgrRow(reinterpret_cast<const QRgb*>(Source), Width, Out);
+            break;
         }
-        return Row;
+        [[fallthrough]];
+    default: std::memcpy(Out, Source, size_t(DataBytes)); break;
     }
+    std::memset(Out + DataBytes, 0, size_t(Stride - DataBytes));
 }
 
 // The picture as the writer stores it, with its stored depth and colour table.
@@ -105,14 +119,24 @@ void WriteStored(TStream& Stream, const TStoredPicture& Stored)
     }
     Stream.WriteBuffer(Head.data(), int64_t(Head.size()));
 
-    // Rows go to the stream straight from the scan lines where they can, and
-    // their padding is always zero, whatever the storage holds past a line.
-    const int64_t DataBytes = (int64_t(Image.width()) * Stored.BitCount + 7) / 8;
-    const std::array<uint8_t, 4> Padding{};
-    std::vector<uint8_t> Row(static_cast<size_t>(DataBytes), 0);
-    for (int Y = Image.height() - 1; Y >= 0; --Y) {
-        Stream.WriteBuffer(StoredRowPixels(Image, Y, Stored.BitCount, Row.data()), DataBytes);
-        Stream.WriteBuffer(Padding.data(), Stored.Stride - DataBytes);
+    // A memory stream takes the rows in place, bottom row first, the rows
+    // shared between the cores; any other stream row by row.
+    const int Height = Image.height();
+    const int64_t Stride = Stored.Stride;
+    if (auto* Memory = dynamic_cast<TMemoryStream*>(&Stream)) {
+        uint8_t* Rows = Memory->WriteInPlace(Stride * Height);
+        if (Rows == nullptr)
+            throw EWriteError();
+        ShareRows(Height, SharesFor(int64_t(Image.width()) * Height), [&](int, int32_t First, int32_t Last) {
+            for (int32_t Y = First; Y < Last; ++Y)
+                StoreRow(Image, Y, Stored.BitCount, Stride, Rows + (Height - 1 - Y) * Stride);
+        });
+        return;
+    }
+    std::vector<uint8_t> Row(static_cast<size_t>(Stride), 0);
+    for (int Y = Height - 1; Y >= 0; --Y) {
+        StoreRow(Image, Y, Stored.BitCount, Stride, Row.data());
+        Stream.WriteBuffer(Row.data(), Stride);
     }
 }
 

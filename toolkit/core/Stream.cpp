@@ -105,21 +105,32 @@ void TMemoryStream::Reserve(int64_t Needed)
 
 int64_t TMemoryStream::Write(const void* Buffer, int64_t Count)
 {
-    if (Position_ < 0 || Count <= 0)
+    uint8_t* Space = Count > 0 ? WriteInPlace(Count) : nullptr;
+    if (Space == nullptr)
         return 0;
+    std::memcpy(Space, Buffer, static_cast<size_t>(Count));
+    return Count;
+}
+
+uint8_t* TMemoryStream::WriteInPlace(int64_t Count)
+{
+    if (Position_ < 0 || Count < 0)
+        return nullptr;
     const int64_t End = Position_ + Count;
     Reserve(End);
-    std::memcpy(Memory_ + Position_, Buffer, static_cast<size_t>(Count));
+    if (Position_ > Size_)
+        std::memset(Memory_ + Size_, 0, static_cast<size_t>(Position_ - Size_));
+    uint8_t* Space = Memory_ + Position_;
     Position_ = End;
     Size_ = std::max(Size_, End);
-    return Count;
+    return Space;
 }
 
 void TMemoryStream::SetSize(int64_t NewSize)
 {
     if (NewSize < 0)
         throw EStreamError("Stream size cannot be negative");
-    std::vector<uint8_t> Fresh;
+    decltype(Block_) Fresh;
     OutOfMemoryAsFailure([&] { Fresh.assign(static_cast<size_t>(NewSize), 0); });
     Block_.swap(Fresh);
     Memory_ = Block_.data();

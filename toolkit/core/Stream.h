@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace nebulo {
@@ -76,9 +78,33 @@ public:
     // Makes room for Needed bytes in all without changing size or content,
     // so that a writer that knows its length grows the block once.
     void Reserve(int64_t Needed);
+    // Count bytes at the position for the caller to fill in place, as a
+    // write of them would: the stream grows to hold them and the position
+    // moves past them. Null for a negative position or count.
+    uint8_t* WriteInPlace(int64_t Count);
 
 private:
-    std::vector<uint8_t> Block_;
+    // Growth leaves the new bytes as they come: a writer fills them at once,
+    // and a write past the end zeroes the gap it leaves.
+    template <class T>
+    struct TUnfilledAllocator : std::allocator<T> {
+        template <class U>
+        struct rebind {
+            using other = TUnfilledAllocator<U>;
+        };
+        template <class U>
+        void construct(U* At)
+        {
+            ::new (static_cast<void*>(At)) U;
+        }
+        template <class U, class... A>
+        void construct(U* At, A&&... Arguments)
+        {
+            ::new (static_cast<void*>(At)) U(std::forward<A>(Arguments)...);
+        }
+    };
+
+    std::vector<uint8_t, TUnfilledAllocator<uint8_t>> Block_;
 };
 
 } // namespace nebulo
