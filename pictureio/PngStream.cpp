@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstring>
+#include <new>
 
 namespace nebulo {
 
@@ -56,6 +57,11 @@ struct TPngStream::TReader {
     bool LastRowCame = false;
     bool MayBeTransparent = false;
     bool Transparent = false;
+    // A palette picture comes as an index a byte, looked up here; an
+    // interlaced one is gathered in Indices until its last pass.
+    bool Indexed = false;
+    QRgb Colours[256] = {};
+    std::unique_ptr<uchar[]> Indices;
 
     TReader()
     {
@@ -81,6 +87,7 @@ struct TPngStream::TReader {
         Declined = true;
         Picture = QImage();
         Bits = nullptr;
+        Indices.reset();
     }
 
     static TReader& Of(png_structp Png) { return *static_cast<TReader*>(png_get_progressive_ptr(Png)); }
@@ -99,8 +106,8 @@ struct TPngStream::TReader {
     static void End(png_structp Png, png_infop) { Of(Png).Ended = true; }
 
     // Asks libpng for rows in the picture's own layout (blue, green, red,
-    // alpha bytes; 16-bit samples rounded to 8 bits), and allocates the
-    // picture within Qt's reader's limit.
+    // alpha bytes; 16-bit samples rounded to 8 bits) or for palette indices,
+    // and allocates the picture within Qt's reader's limit.
     bool Prepare(png_structp Png, png_infop Info)
     {
         int Depth = 0;
@@ -109,57 +116,66 @@ struct TPngStream::TReader {
         png_get_IHDR(Png, Info, &Width, &Height, &Depth, &Colour, &Interlace, nullptr, nullptr);
         // Qt's reader puts partly transparent 16-bit pixels on white before
         // it rounds them to 8 bits: those are its own.
-        if ((Depth == 16 && (Colour & PNG_COLOR_MASK_ALPHA) != 0)
-            || (Colour == PNG_COLOR_TYPE_PALETTE && !PadPalette(Png, Info, Depth)))
+        if (Depth == 16 && (Colour & PNG_COLOR_MASK_ALPHA) != 0)
             return false;
-        MayBeTransparent = png_get_valid(Png, Info, PNG_INFO_tRNS) != 0 || (Colour & PNG_COLOR_MASK_ALPHA) != 0;
-        png_set_expand(Png);
-        png_set_scale_16(Png);
-        if ((Colour & PNG_COLOR_MASK_COLOR) == 0)
-            png_set_gray_to_rgb(Png);
-        if (!MayBeTransparent)
-            png_set_filler(Png, 0xFF, PNG_FILLER_AFTER);
-        png_set_bgr(Png);
+        Indexed = Colour == PNG_COLOR_TYPE_PALETTE;
+        if (Indexed) {
+            if (!TakePalette(Png, Info, Depth))
+                return false;
+            png_set_packing(Png);
+        } else {
+            MayBeTransparent = png_get_valid(Png, Info, PNG_INFO_tRNS) != 0 || (Colour & PNG_COLOR_MASK_ALPHA) != 0;
+            png_set_expand(Png);
+            png_set_scale_16(Png);
+            if ((Colour & PNG_COLOR_MASK_COLOR) == 0)
+                png_set_gray_to_rgb(Png);
+            if (!MayBeTransparent)
+                png_set_filler(Png, 0xFF, PNG_FILLER_AFTER);
+            png_set_bgr(Png);
+        }
         Interlaced = Interlace != PNG_INTERLACE_NONE;
         if (Interlaced)
             png_set_interlace_handling(Png);
         png_read_update_info(Png, Info);
-        if (png_get_rowbytes(Png, Info) != size_t(Width) * 4
+        if (png_get_rowbytes(Png, Info) != size_t(Width) * (Indexed ? 1 : 4)
             || !QImageIOHandler::allocateImage(QSize(int(Width), int(Height)), QImage::Format_ARGB32, &Picture))
             return false;
+        if (Interlaced && Indexed) {
+            Indices.reset(new (std::nothrow) uchar[size_t(Width) * Height]);
+            if (Indices == nullptr)
+                return false;
+        }
         Bits = Picture.bits();
         BytesPerLine = Picture.bytesPerLine();
         return true;
     }
 
-    // Qt's reader takes an index beyond the palette for its first colour.
-    // The palette handed back to libpng holds every index the depth allows,
-    // those beyond as the first; a two-colour picture with fewer colours is
-    // Qt's own case, left to it.
-    static bool PadPalette(png_structp Png, png_infop Info, int Depth)
+    // Qt's reader takes an index beyond the palette for its first colour; a
+    // two-colour picture with fewer colours is its own case, left to it.
+    bool TakePalette(png_structp Png, png_infop Info, int Depth)
     {
-        png_colorp Given = nullptr;
+        png_colorp Palette = nullptr;
         int Count = 0;
-        const int Indices = 1 << Depth;
-        if (png_get_PLTE(Png, Info, &Given, &Count) == 0 || Count < 1 || Count > Indices
-            || (Depth == 1 && Count < 2))
+        if (png_get_PLTE(Png, Info, &Palette, &Count) == 0 || Count < 1 || Count > 256 || (Depth == 1 && Count < 2))
             return false;
-        png_bytep GivenAlphas = nullptr;
+        png_bytep Alphas = nullptr;
         int AlphaCount = 0;
-        png_get_tRNS(Png, Info, &GivenAlphas, &AlphaCount, nullptr);
-        png_color Colours[PNG_MAX_PALETTE_LENGTH];
-        png_byte Alphas[PNG_MAX_PALETTE_LENGTH];
-        bool Opaque = true;
-        for (int I = 0; I < Indices; ++I) {
-            const int Taken = I < Count ? I : 0;
-            Colours[I] = Given[Taken];
-            Alphas[I] = Taken < AlphaCount && GivenAlphas != nullptr ? GivenAlphas[Taken] : 255;
-            Opaque = Opaque && Alphas[I] == 255;
+        png_get_tRNS(Png, Info, &Alphas, &AlphaCount, nullptr);
+        for (int I = 0; I < Count; ++I) {
+            const int Alpha = I < AlphaCount && Alphas != nullptr ? Alphas[I] : 255;
+            Colours[I] = qRgba(Palette[I].red, Palette[I].green, Palette[I].blue, Alpha);
+            MayBeTransparent = MayBeTransparent || Alpha != 255;
         }
-        png_set_PLTE(Png, Info, Colours, Indices);
-        if (!Opaque)
-            png_set_tRNS(Png, Info, Alphas, Indices, nullptr);
+        std::fill(Colours + Count, Colours + 256, Colours[0]);
         return true;
+    }
+
+    QRgb* Line(uint32_t Y) const { return reinterpret_cast<QRgb*>(Bits + qsizetype(Y) * BytesPerLine); }
+
+    void LookUp(const uchar* Row, QRgb* Into) const
+    {
+        for (uint32_t X = 0; X < Width; ++X)
+            Into[X] = Colours[Row[X]];
     }
 
     void Keep(png_structp Png, const png_byte* Row, uint32_t Number, int Pass)
@@ -169,29 +185,38 @@ struct TPngStream::TReader {
         LastRowCame = Number == Height - 1 && Pass == (Interlaced ? LastPass : 0);
         if (Row == nullptr)
             return;
-        auto* Line = reinterpret_cast<QRgb*>(Bits + qsizetype(Number) * BytesPerLine);
         if (Interlaced) {
-            png_progressive_combine_row(Png, reinterpret_cast<png_bytep>(Line), Row);
+            uchar* Gathered = Indexed ? Indices.get() + size_t(Number) * Width
+                                      : reinterpret_cast<uchar*>(Line(Number));
+            png_progressive_combine_row(Png, Gathered, Row);
             return;
         }
-        std::memcpy(Line, Row, size_t(Width) * 4);
+        if (Indexed)
+            LookUp(Row, Line(Number));
+        else
+            std::memcpy(Line(Number), Row, size_t(Width) * 4);
         if (MayBeTransparent && !Transparent)
-            Transparent = HasTransparency(Line);
+            Transparent = HasTransparency(Line(Number));
     }
 
-    bool HasTransparency(const QRgb* Line) const
+    bool HasTransparency(const QRgb* Row) const
     {
         QRgb All = 0xFFFFFFFF;
         for (uint32_t X = 0; X < Width; ++X)
-            All &= Line[X];
+            All &= Row[X];
         return qAlpha(All) != 255;
     }
 
     // An interlaced picture's rows are whole only once its last pass came.
-    void FindTransparency()
+    void FinishInterlaced()
     {
-        for (uint32_t Y = 0; Interlaced && MayBeTransparent && !Transparent && Y < Height; ++Y)
-            Transparent = HasTransparency(reinterpret_cast<const QRgb*>(Bits + qsizetype(Y) * BytesPerLine));
+        for (uint32_t Y = 0; Interlaced && Y < Height; ++Y) {
+            if (Indexed)
+                LookUp(Indices.get() + size_t(Y) * Width, Line(Y));
+            if (MayBeTransparent && !Transparent)
+                Transparent = HasTransparency(Line(Y));
+        }
+        Indices.reset();
     }
 };
 
@@ -242,7 +267,7 @@ QImage TPngStream::TakePicture()
     if (!Done())
         return {};
     TReader& Reader = *Reader_;
-    Reader.FindTransparency();
+    Reader.FinishInterlaced();
     QImage Picture = std::move(Reader.Picture);
     Reader.Bits = nullptr;
     if (!Reader.Transparent)
