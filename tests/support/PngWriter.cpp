@@ -14,6 +14,9 @@ void Append(png_structp Png, png_bytep Data, size_t Size)
     static_cast<QByteArray*>(png_get_io_ptr(Png))->append(reinterpret_cast<const char*>(Data), qsizetype(Size));
 }
 
+// A palette index beyond a short palette is written on purpose.
+void Unheard(png_structp, png_const_charp) {}
+
 int Channels(int Colour)
 {
     switch (Colour) {
@@ -116,7 +119,7 @@ QByteArray WritePng(const TPngKind& Kind)
     Key.blue = png_uint_16(Sample(Kind, 0, 0, 2 * C));
 
     QByteArray Out;
-    png_structp Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, Unheard);
     png_infop Info = png_create_info_struct(Png);
     png_set_write_fn(Png, &Out, Append, nullptr);
     const bool Written = Write(Png, Info, Kind, Rows, Palette, Alphas, &Key);
