@@ -1,5 +1,6 @@
 #include "pictureio/PngChunks.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace nebulo {
@@ -7,6 +8,12 @@ namespace nebulo {
 bool TPngChunk::Is(const char* Name) const
 {
     return std::memcmp(Type, Name, sizeof Type) == 0;
+}
+
+bool TPngChunk::Named() const
+{
+    return std::all_of(Type, Type + sizeof Type,
+                       [](char C) { return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z'); });
 }
 
 bool StartsAsPng(const char* Bytes, int64_t Size)

@@ -16,6 +16,9 @@ struct TPngChunk {
     int64_t Length = 0; // of its data, as it claims
     char Type[4] = {};
     bool Is(const char* Name) const;
+    // Whether its type is four letters, as the format wants and libpng
+    // checks of every chunk it reads.
+    bool Named() const;
     // Where the next chunk starts, if this one is as long as it claims.
     int64_t End() const { return At + PngChunkFrame + Length; }
 };

@@ -238,7 +238,7 @@ void TPngStream::Take(const char* SoFar, int64_t Size)
         TPngChunk Chunk;
         if (!PngChunkAt(SoFar, Size, Reader.ChunkAt, Chunk))
             return;
-        if (Chunk.Length > PngChunkLengthLimit) {
+        if (Chunk.Length > PngChunkLengthLimit || !Chunk.Named()) {
             Reader.Decline();
             return;
         }
