@@ -45,7 +45,7 @@ void RegisterAccessibleWindows()
 }
 
 TAccessibility::TAccessibility(TForm1& Window, TInteraction& Additions)
-    : QObject(&Window), Window_(Window), Announcer_(new TAnnouncer(&Window))
+    : Window_(Window), Announcer_(new TAnnouncer(&Window))
 {
     RegisterAccessibleWindows();
     NamePictureControls();

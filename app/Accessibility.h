@@ -15,7 +15,7 @@ class TInteraction;
 class TAccessibility : public QObject {
     Q_OBJECT
 public:
-    // A child of Window; Additions reports the Blurs taken back and redone.
+    // Window holds it; Additions reports the Blurs taken back and redone.
     TAccessibility(TForm1& Window, TInteraction& Additions);
 
 private:

@@ -54,7 +54,7 @@ TForm1::TForm1(QWidget* Parent) : TForm(Parent)
     connect(DesktopClipboard_, &TDesktopClipboard::Failed, this, &TForm1::Report);
     DoCreate();
     Interaction_ = std::make_unique<TInteraction>(*this);
-    new TAccessibility(*this, *Interaction_); // the window's child
+    Accessibility_ = std::make_unique<TAccessibility>(*this, *Interaction_);
 }
 
 // What is on its way in is stopped before the controls go.

@@ -11,6 +11,7 @@
 
 namespace nebulo {
 
+class TAccessibility;
 class TBevel;
 class TCheckBox;
 class TDesktopClipboard;
@@ -86,6 +87,7 @@ private:
     TDesktopClipboard* DesktopClipboard_;
     TIncomingRoad IncomingRoad_;
     std::unique_ptr<TInteraction> Interaction_;
+    std::unique_ptr<TAccessibility> Accessibility_;
 };
 
 // The main window of the running program.
