@@ -1,5 +1,7 @@
 #include "bench/PngDecoders.h"
 
+#include "pictureio/PictureBytes.h"
+
 #ifdef NEBULO_BENCH_SPNG
 #include <spng.h>
 #endif
@@ -29,6 +31,13 @@ const auto* Bytes(const QByteArray& Png)
 QImage DecodeQt(const QByteArray& Png)
 {
     return QImage::fromData(Png, "PNG");
+}
+
+// Nebulo's own road in: libpng's progressive reader where it takes the
+// picture, Qt's reader where not.
+QImage DecodeNebulo(const QByteArray& Png)
+{
+    return DecodePictureBytes(Png);
 }
 
 // A buffer the decoder allocated with malloc, taken over by the picture.
@@ -143,7 +152,7 @@ QImage DecodeStb(const QByteArray& Png)
 const std::vector<TPngDecoder>& PngDecoders()
 {
     static const std::vector<TPngDecoder> Decoders = {
-        {"Qt", DecodeQt},
+        {"Qt", DecodeQt},           {"Nebulo", DecodeNebulo},
 #ifdef NEBULO_BENCH_SPNG
         {"libspng", DecodeSpng},
 #endif

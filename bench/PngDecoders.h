@@ -15,9 +15,10 @@ struct TPngDecoder {
     QImage (*Decode)(const QByteArray& Png);
 };
 
-// Qt's reader first, then each decoder this build found: libspng, libpng
-// (with the usual expansions to 8-bit RGBA, 16-bit samples scaled with
-// rounding, no gamma), lodepng and stb_image.
+// Qt's reader first, then Nebulo's decoder (DecodePictureBytes), then each
+// decoder this build found: libspng, libpng (with the usual expansions to
+// 8-bit RGBA, 16-bit samples scaled with rounding, no gamma), lodepng and
+// stb_image.
 const std::vector<TPngDecoder>& PngDecoders();
 
 } // namespace nebulo

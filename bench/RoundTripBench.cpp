@@ -3,6 +3,7 @@
 #include "bench/PairedRatio.h"
 #include "blur/BlurCommand.h"
 #include "dib/SDIB.h"
+#include "pictureio/ArrivingBytes.h"
 #include "pictureio/IncomingPicture.h"
 #include "pictureio/PictureBytes.h"
 #include "pictureio/PngEncoder.h"
@@ -11,6 +12,7 @@
 #include <QBuffer>
 #include <QImage>
 
+#include <algorithm>
 #include <random>
 
 namespace nebulo {
@@ -95,12 +97,37 @@ void EncodeQtOverNebulo(benchmark::State& State)
 // Each phase of the round trip against the same phase through plain Qt.
 
 // Paste: the clipboard's bytes to the picture the view shows; Qt's reader
-// alone against Nebulo's road (checks, the same reader, made ready).
+// alone against Nebulo's road (checks, libpng's progressive reader straight
+// into the picture shown).
 void PasteQtOverNebulo(benchmark::State& State)
 {
     Paired(
         State, [&] { benchmark::DoNotOptimize(QImage::fromData(PastedPng(), "PNG")); },
         [&] { benchmark::DoNotOptimize(PrepareIncomingPicture(DecodePictureBytes(PastedPng())).Pixels); });
+}
+
+// Paste in pieces: the bytes come in pieces of 1 MB, as xclip sends them.
+// Qt's side gathers them and then reads the whole; Nebulo's takes them into
+// room taken once and decodes them on a thread of its own meanwhile.
+void PasteInPiecesQtOverNebulo(benchmark::State& State)
+{
+    constexpr qsizetype Piece = qsizetype(1) << 20;
+    const QByteArray& Png = PastedPng();
+    Paired(
+        State,
+        [&] {
+            QByteArray Gathered;
+            for (qsizetype At = 0; At < Png.size(); At += Piece)
+                Gathered.append(Png.constData() + At, std::min(Piece, Png.size() - At));
+            benchmark::DoNotOptimize(QImage::fromData(Gathered, "PNG"));
+        },
+        [&] {
+            TPictureStream Decoder;
+            TArrivingBytes Arriving([&](const char* SoFar, qsizetype Size) { Decoder.Arrived(SoFar, Size); });
+            for (qsizetype At = 0; At < Png.size(); At += Piece)
+                Arriving.Append(Png.constData() + At, std::min(Piece, Png.size() - At));
+            benchmark::DoNotOptimize(PrepareIncomingPicture(Decoder.Finish(Arriving.Close())).Pixels);
+        });
 }
 
 // The pasted picture as the view holds it.
@@ -165,6 +192,7 @@ void RegisterRoundTrip()
         benchmark::RegisterBenchmark(Name, Function)->Unit(benchmark::kMillisecond)->Iterations(15)->UseManualTime();
     };
     Phase("Ratio/Phase_paste_Qt_over_Nebulo", PasteQtOverNebulo);
+    Phase("Ratio/Phase_paste_in_pieces_Qt_over_Nebulo", PasteInPiecesQtOverNebulo);
     Phase("Ratio/Phase_surface_Qt_over_Nebulo", SurfaceQtOverNebulo);
     Phase("Ratio/Phase_back_Qt_over_Nebulo", BackQtOverNebulo);
     Pairwise("Ratio/EncodePng_Qt_over_Nebulo", EncodeQtOverNebulo, 5);

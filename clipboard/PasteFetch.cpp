@@ -24,7 +24,7 @@ TOwnerBytes Failed(const char* Text)
     return Failure;
 }
 
-TOwnerBytes ReadFromOwner(const TOwnerRequest& Request, std::stop_token Stop)
+TOwnerBytes ReadFromOwner(const TOwnerRequest& Request, std::stop_token Stop, TArrivingBytes* Into)
 {
     const TRoadTexts& Texts = Request.Texts;
     TX11Selection Selection(Request.Display.isEmpty() ? nullptr : Request.Display.constData(),
@@ -40,7 +40,7 @@ TOwnerBytes ReadFromOwner(const TOwnerRequest& Request, std::stop_token Stop)
                                      [&](const QByteArray& Type) { return Offered.Names.contains(Type); });
     if (Offered.Outcome != TOutcome::Done || Chosen == Request.Preferred.end())
         return {};
-    TX11Selection::TTransfer Transfer = Selection.Read(*Chosen, Wait, PictureByteLimit);
+    TX11Selection::TTransfer Transfer = Selection.Read(*Chosen, Wait, PictureByteLimit, Into);
     switch (Transfer.Outcome) {
     case TOutcome::Done: break;
     case TOutcome::NoAnswer: return Failed<EInvalidOperation>(Texts.NoAnswer);
@@ -56,10 +56,10 @@ TOwnerBytes ReadFromOwner(const TOwnerRequest& Request, std::stop_token Stop)
 
 } // namespace
 
-TOwnerBytes FetchBytesFromOwner(const TOwnerRequest& Request, std::stop_token Stop)
+TOwnerBytes FetchBytesFromOwner(const TOwnerRequest& Request, std::stop_token Stop, TArrivingBytes* Into)
 {
     try {
-        return OutOfMemoryAsFailure([&] { return ReadFromOwner(Request, std::move(Stop)); });
+        return OutOfMemoryAsFailure([&] { return ReadFromOwner(Request, std::move(Stop), Into); });
     } catch (const Exception& Error) {
         TOwnerBytes Failure;
         Failure.Failure = std::make_exception_ptr(Error);
@@ -69,7 +69,15 @@ TOwnerBytes FetchBytesFromOwner(const TOwnerRequest& Request, std::stop_token St
 
 TArrival FetchFromOwner(const TOwnerRequest& Request, TTrace Trace, std::stop_token Stop)
 {
-    const TOwnerBytes Sent = FetchBytesFromOwner(Request, std::move(Stop));
+    // The picture is decoded on a thread of its own while its pieces come.
+    TPictureStream Decoder;
+    std::chrono::steady_clock::duration Decoding{};
+    TArrivingBytes Arriving([&](const char* SoFar, qsizetype Size) {
+        const auto Start = std::chrono::steady_clock::now();
+        Decoder.Arrived(SoFar, Size);
+        Decoding += std::chrono::steady_clock::now() - Start;
+    });
+    const TOwnerBytes Sent = FetchBytesFromOwner(Request, std::move(Stop), &Arriving);
     if (Sent.Failure)
         return FailedArrival(Sent.Failure, std::move(Trace));
     if (!Sent.Offered) {
@@ -78,7 +86,10 @@ TArrival FetchFromOwner(const TOwnerRequest& Request, TTrace Trace, std::stop_to
         return Nothing;
     }
     Trace.Mark("read");
-    return ArrivalFromBytes(Sent.Bytes, std::move(Trace), UnreadableAs(Request.Texts.Unreadable));
+    Trace.Note(QString("decoding %1 ms of the read, %2 MB")
+                   .arg(qRound(std::chrono::duration<double, std::milli>(Decoding).count()))
+                   .arg(double(Sent.Bytes.size()) / 1e6, 0, 'f', 2));
+    return ArrivalFromStream(Decoder, Sent.Bytes, std::move(Trace), UnreadableAs(Request.Texts.Unreadable));
 }
 
 void FetchThroughQt(TIncomingRoad& Road, TTrace Trace)

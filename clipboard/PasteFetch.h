@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pictureio/ArrivingBytes.h"
 #include "pictureio/IncomingPicture.h"
 #include "pictureio/IncomingRoad.h"
 #include "pictureio/PictureBytes.h"
@@ -42,10 +43,12 @@ struct TOwnerBytes {
     std::exception_ptr Failure;
 };
 // Reads the selection through our own connection to the X server; made to
-// run off the window's thread, on an incoming road.
-TOwnerBytes FetchBytesFromOwner(const TOwnerRequest& Request, std::stop_token Stop = {});
-// The same, then decodes and prepares the picture (nothing when no picture
-// type is offered).
+// run off the window's thread, on an incoming road. Into, where given, takes
+// the bytes as they come.
+TOwnerBytes FetchBytesFromOwner(const TOwnerRequest& Request, std::stop_token Stop = {},
+                                TArrivingBytes* Into = nullptr);
+// The same, decoding the picture while its pieces come, then prepares it
+// (nothing when no picture type is offered).
 TArrival FetchFromOwner(const TOwnerRequest& Request, TTrace Trace, std::stop_token Stop = {});
 
 // The road through Qt's clipboard, for a clipboard this process holds and

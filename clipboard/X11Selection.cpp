@@ -29,9 +29,12 @@ constexpr std::chrono::milliseconds StopSlice{50};
 
 } // namespace
 
+// Our property as read: its type, and its bytes within the server's reply.
 struct TX11Selection::TProperty {
-    uint32_t Type = 0;
-    QByteArray Bytes;
+    uint32_t Type = XCB_NONE;
+    TReply<xcb_get_property_reply_t> Reply;
+    const char* Bytes() const { return static_cast<const char*>(xcb_get_property_value(Reply.get())); }
+    qsizetype Size() const { return xcb_get_property_value_length(Reply.get()); }
 };
 
 TX11Selection::TX11Selection(const char* Display, const char* Selection, uint32_t Time)
@@ -125,17 +128,15 @@ TX11Selection::TOutcome TX11Selection::Convert(uint32_t Target, const TWait& Wai
 TX11Selection::TOutcome TX11Selection::ReadProperty(int64_t Limit, TProperty& Property)
 {
     const uint32_t Words = uint32_t(std::min<int64_t>(Limit / 4 + 1, UINT32_MAX));
-    const TReply<xcb_get_property_reply_t> Reply(xcb_get_property_reply(
+    Property.Reply.reset(xcb_get_property_reply(
         Connection_,
         xcb_get_property(Connection_, 1, Window_, Atom(TransferProperty), XCB_GET_PROPERTY_TYPE_ANY, 0, Words),
         nullptr));
-    if (!Reply)
+    if (!Property.Reply)
         return TOutcome::Refused;
-    const int64_t Length = int64_t(xcb_get_property_value_length(Reply.get()));
-    if (Reply->bytes_after > 0 || Length > Limit)
+    if (Property.Reply->bytes_after > 0 || Property.Size() > Limit)
         return TOutcome::TooLarge;
-    Property.Type = Reply->type;
-    Property.Bytes = QByteArray(static_cast<const char*>(xcb_get_property_value(Reply.get())), qsizetype(Length));
+    Property.Type = Property.Reply->type;
     return TOutcome::Done;
 }
 
@@ -151,11 +152,11 @@ TX11Selection::TTargets TX11Selection::Targets(const TWait& Wait)
     Result.Outcome = ReadProperty(TargetsLimit, Property);
     if (Result.Outcome != TOutcome::Done || Property.Type != XCB_ATOM_ATOM)
         return Result;
-    const qsizetype Count = Property.Bytes.size() / qsizetype(sizeof(uint32_t));
+    const qsizetype Count = Property.Size() / qsizetype(sizeof(uint32_t));
     std::vector<xcb_get_atom_name_cookie_t> Asked(static_cast<size_t>(Count));
     for (qsizetype I = 0; I < Count; ++I) {
         uint32_t Target = 0;
-        std::memcpy(&Target, Property.Bytes.constData() + I * 4, 4);
+        std::memcpy(&Target, Property.Bytes() + I * 4, 4);
         Asked[size_t(I)] = xcb_get_atom_name(Connection_, Target);
     }
     for (const xcb_get_atom_name_cookie_t& Cookie : Asked) {
@@ -167,11 +168,11 @@ TX11Selection::TTargets TX11Selection::Targets(const TWait& Wait)
     return Result;
 }
 
-TX11Selection::TOutcome TX11Selection::ReadIncrements(const TWait& Wait, int64_t Limit, QByteArray& Bytes)
+TX11Selection::TOutcome TX11Selection::ReadIncrements(const TWait& Wait, int64_t Limit, TArrivingBytes& Bytes)
 {
     const uint32_t Property = Atom(TransferProperty);
     for (;;) {
-        const bool Arrived = WaitForEvent(
+        const bool Came = WaitForEvent(
             [&](const xcb_generic_event_t& Event) {
                 if ((Event.response_type & 0x7F) != XCB_PROPERTY_NOTIFY)
                     return false;
@@ -180,20 +181,24 @@ TX11Selection::TOutcome TX11Selection::ReadIncrements(const TWait& Wait, int64_t
                        && Notify.state == XCB_PROPERTY_NEW_VALUE;
             },
             Wait);
-        if (!Arrived)
+        if (!Came)
             return TOutcome::NoAnswer;
+        // Reading a piece deletes it, which asks the owner for the next one.
         TProperty Piece;
-        const TOutcome Outcome = ReadProperty(Limit - Bytes.size(), Piece);
+        const TOutcome Outcome = ReadProperty(Limit - Bytes.Size(), Piece);
         if (Outcome != TOutcome::Done)
             return Outcome;
-        if (Piece.Bytes.isEmpty())
+        if (Piece.Size() == 0)
             return TOutcome::Done;
-        Bytes.append(Piece.Bytes);
+        Bytes.Append(Piece.Bytes(), Piece.Size());
     }
 }
 
-TX11Selection::TTransfer TX11Selection::Read(const QByteArray& Target, const TWait& Wait, int64_t Limit)
+TX11Selection::TTransfer TX11Selection::Read(const QByteArray& Target, const TWait& Wait, int64_t Limit,
+                                             TArrivingBytes* Into)
 {
+    TArrivingBytes Kept;
+    TArrivingBytes& Bytes = Into != nullptr ? *Into : Kept;
     TTransfer Result;
     Result.Outcome = Convert(Atom(Target.toStdString()), Wait);
     if (Result.Outcome != TOutcome::Done)
@@ -203,22 +208,26 @@ TX11Selection::TTransfer TX11Selection::Read(const QByteArray& Target, const TWa
     if (Result.Outcome != TOutcome::Done)
         return Result;
     if (Property.Type != Atom("INCR")) {
-        Result.Bytes = std::move(Property.Bytes);
+        Bytes.Append(Property.Bytes(), Property.Size());
+        Result.Bytes = Bytes.Close();
         return Result;
     }
     // Reading the announcement deleted it, which asks the owner for the
-    // first piece. Its value is the least size the owner promises.
+    // first piece. Its value is the least size the owner promises: the room
+    // for the bytes is taken once, at that size.
     uint32_t Promised = 0;
-    if (Property.Bytes.size() >= 4)
-        std::memcpy(&Promised, Property.Bytes.constData(), 4);
+    if (Property.Size() >= 4)
+        std::memcpy(&Promised, Property.Bytes(), 4);
     if (int64_t(Promised) > Limit) {
         Result.Outcome = TOutcome::TooLarge;
         return Result;
     }
-    Result.Bytes.reserve(qsizetype(Promised));
-    Result.Outcome = ReadIncrements(Wait, Limit, Result.Bytes);
-    if (Result.Outcome == TOutcome::Done && Result.Bytes.size() < int64_t(Promised))
+    Bytes.Reserve(qsizetype(Promised));
+    Result.Outcome = ReadIncrements(Wait, Limit, Bytes);
+    if (Result.Outcome == TOutcome::Done && Bytes.Size() < int64_t(Promised))
         Result.Outcome = TOutcome::TooLittle;
+    if (Result.Outcome == TOutcome::Done)
+        Result.Bytes = Bytes.Close();
     return Result;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pictureio/ArrivingBytes.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -64,7 +66,9 @@ public:
     TTargets Targets(const TWait& Wait);
     // The selection's content as Target, at most Limit bytes; a large one
     // comes in pieces, and the patience then counts from the latest piece.
-    TTransfer Read(const QByteArray& Target, const TWait& Wait, int64_t Limit);
+    // Into, where given, takes the bytes as they come (and shows them to its
+    // watcher); the transfer's Bytes are then what it closed with.
+    TTransfer Read(const QByteArray& Target, const TWait& Wait, int64_t Limit, TArrivingBytes* Into = nullptr);
     // Asks the clipboard manager to save every type the clipboard's owner
     // offers: Done once it says it has, NoOwner where none runs. The manager
     // may answer after the patience, so the connection is best kept open for
@@ -79,7 +83,7 @@ private:
     // our property and waits for its answer.
     TOutcome Convert(uint32_t Target, const TWait& Wait, const char* Selection = nullptr);
     TOutcome ReadProperty(int64_t Limit, TProperty& Property);
-    TOutcome ReadIncrements(const TWait& Wait, int64_t Limit, QByteArray& Bytes);
+    TOutcome ReadIncrements(const TWait& Wait, int64_t Limit, TArrivingBytes& Bytes);
     // Waits for the next event for which Wanted holds; none after the
     // patience from now, after the deadline, or once asked to stop.
     template <typename TWanted>

@@ -58,10 +58,17 @@ TUnreadable UnreadableAs(const char* Text)
 
 TArrival ArrivalFromBytes(const QByteArray& Bytes, TTrace Trace, const TUnreadable& Unreadable)
 {
+    TPictureStream Decoder;
+    return ArrivalFromStream(Decoder, Bytes, std::move(Trace), Unreadable);
+}
+
+TArrival ArrivalFromStream(TPictureStream& Decoder, const QByteArray& All, TTrace Trace,
+                           const TUnreadable& Unreadable)
+{
     try {
         return OutOfMemoryAsFailure([&] {
             QImageReader::ImageReaderError Reason = QImageReader::UnknownError;
-            QImage Decoded = DecodePictureBytes(Bytes, &Reason);
+            QImage Decoded = Decoder.Finish(All, &Reason);
             if (Decoded.isNull())
                 return FailedArrival(Unreadable(Reason), std::move(Trace));
             Trace.SetSize(Decoded.width(), Decoded.height());

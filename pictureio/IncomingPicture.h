@@ -52,6 +52,10 @@ TUnreadable UnreadableAs(const char* Text);
 // brought them: decoded by DecodePictureBytes, then prepared. Slow on large
 // pictures: run it off the window's thread.
 TArrival ArrivalFromBytes(const QByteArray& Bytes, TTrace Trace, const TUnreadable& Unreadable);
+class TPictureStream;
+// The same for bytes a decoder was given as they came; All holds them all.
+TArrival ArrivalFromStream(TPictureStream& Decoder, const QByteArray& All, TTrace Trace,
+                           const TUnreadable& Unreadable);
 // A picture that came from within this program: prepared only.
 TArrival ArrivalFromPicture(QImage Picture, TTrace Trace);
 TArrival FailedArrival(std::exception_ptr Failure, TTrace Trace);

@@ -1,5 +1,7 @@
 #include "pictureio/PictureBytes.h"
 
+#include "pictureio/PngChunks.h"
+#include "pictureio/PngStream.h"
 #include "toolkit/core/BmpFile.h"
 #include "toolkit/core/Exceptions.h"
 #include "toolkit/core/Stream.h"
@@ -8,32 +10,22 @@
 #include <QMimeData>
 
 #include <cstdint>
+#include <new>
 
 namespace nebulo {
 
 namespace {
 
-const QByteArray PngSignature("\x89PNG\r\n\x1a\n", 8);
-// Length and type before a chunk's data, its check sum after.
-constexpr int64_t ChunkFrame = 12;
-
-uint32_t BigEndian32(const char* P)
-{
-    const auto* Bytes = reinterpret_cast<const uint8_t*>(P);
-    return uint32_t(Bytes[0]) << 24 | uint32_t(Bytes[1]) << 16 | uint32_t(Bytes[2]) << 8 | Bytes[3];
-}
-
 bool PngChunksFit(const QByteArray& Bytes)
 {
-    const int64_t Size = Bytes.size();
-    int64_t At = PngSignature.size();
-    while (At + 8 <= Size) {
-        const int64_t Length = BigEndian32(Bytes.constData() + At);
-        if (Length > INT32_MAX || At + ChunkFrame + Length > Size)
+    TPngChunk Chunk;
+    int64_t At = PngSignatureSize;
+    while (PngChunkAt(Bytes.constData(), Bytes.size(), At, Chunk)) {
+        if (Chunk.Length > PngChunkLengthLimit || Chunk.End() > Bytes.size())
             return false;
-        if (Bytes.mid(At + 4, 4) == "IEND")
+        if (Chunk.Is("IEND"))
             return true;
-        At += ChunkFrame + Length;
+        At = Chunk.End();
     }
     // Bytes that end between chunks (or within a frame) lose only what the
     // decoder would read last.
@@ -62,21 +54,42 @@ QImage DecodeBmp(const QByteArray& Bytes, QImageReader::ImageReaderError* Error)
     }
 }
 
+QImage DecodeWholeBytes(const QByteArray& Bytes, QImageReader::ImageReaderError* Error)
+{
+    if (IsBmp(Bytes))
+        return DecodeBmp(Bytes, Error);
+    if (!PictureBytesHoldTogether(Bytes)) {
+        if (Error != nullptr)
+            *Error = QImageReader::InvalidDataError;
+        return {};
+    }
+    QBuffer Buffer;
+    Buffer.setData(Bytes);
+    Buffer.open(QIODevice::ReadOnly);
+    QImageReader Reader(&Buffer);
+    Reader.setDecideFormatFromContent(true);
+    QImage Picture = Reader.read();
+    if (Picture.isNull() && Error != nullptr)
+        *Error = Reader.error();
+    return Picture;
+}
+
 } // namespace
 
 bool IsPng(const QByteArray& Bytes)
 {
-    return Bytes.startsWith(PngSignature);
+    return StartsAsPng(Bytes.constData(), Bytes.size());
 }
 
 QSize PngDeclaredSize(const QByteArray& Bytes)
 {
-    constexpr int64_t HeaderEnd = 8 + ChunkFrame + 13;
-    if (!IsPng(Bytes) || Bytes.size() < HeaderEnd || BigEndian32(Bytes.constData() + 8) != 13
-        || Bytes.mid(12, 4) != "IHDR")
+    constexpr int64_t HeaderLength = 13;
+    TPngChunk Header;
+    if (!IsPng(Bytes) || !PngChunkAt(Bytes.constData(), Bytes.size(), PngSignatureSize, Header)
+        || Header.Length != HeaderLength || !Header.Is("IHDR") || Header.End() > Bytes.size())
         return {};
-    const uint32_t Width = BigEndian32(Bytes.constData() + 16);
-    const uint32_t Height = BigEndian32(Bytes.constData() + 20);
+    const uint32_t Width = BigEndian32(Bytes.constData() + Header.At + 8);
+    const uint32_t Height = BigEndian32(Bytes.constData() + Header.At + 12);
     if (Width == 0 || Height == 0 || Width > INT32_MAX || Height > INT32_MAX)
         return {};
     return QSize(int(Width), int(Height));
@@ -106,22 +119,35 @@ TPictureHead ProbePicture(const QByteArray& Bytes)
 
 QImage DecodePictureBytes(const QByteArray& Bytes, QImageReader::ImageReaderError* Error)
 {
-    if (IsBmp(Bytes))
-        return DecodeBmp(Bytes, Error);
-    if (!PictureBytesHoldTogether(Bytes)) {
-        if (Error != nullptr)
-            *Error = QImageReader::InvalidDataError;
-        return {};
+    return TPictureStream().Finish(Bytes, Error);
+}
+
+TPictureStream::TPictureStream() = default;
+
+TPictureStream::~TPictureStream() = default;
+
+void TPictureStream::Arrived(const char* SoFar, qsizetype Size) noexcept
+{
+    if (!Known_ && Size >= PngSignatureSize) {
+        Known_ = true;
+        try {
+            if (StartsAsPng(SoFar, Size))
+                Png_ = std::make_unique<TPngStream>();
+        } catch (const std::bad_alloc&) {
+            // Without room for it, the bytes are decoded once all came.
+        }
     }
-    QBuffer Buffer;
-    Buffer.setData(Bytes);
-    Buffer.open(QIODevice::ReadOnly);
-    QImageReader Reader(&Buffer);
-    Reader.setDecideFormatFromContent(true);
-    QImage Picture = Reader.read();
-    if (Picture.isNull() && Error != nullptr)
-        *Error = Reader.error();
-    return Picture;
+    if (Png_ != nullptr && !Png_->Declined())
+        Png_->Take(SoFar, Size);
+}
+
+QImage TPictureStream::Finish(const QByteArray& All, QImageReader::ImageReaderError* Error)
+{
+    Arrived(All.constData(), All.size());
+    if (Png_ != nullptr && Png_->Done())
+        return Png_->TakePicture();
+    Png_.reset();
+    return DecodeWholeBytes(All, Error);
 }
 
 TMimePicture PictureOfMimeData(const QMimeData& Data)

@@ -11,10 +11,13 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
 
 class QMimeData;
 
 namespace nebulo {
+
+class TPngStream;
 
 // The most a picture's bytes may be, from another program or a file: beyond
 // any picture the window can decode.
@@ -54,9 +57,29 @@ TPictureHead ProbePicture(const QByteArray& Bytes);
 // The one decoder of every road in: the picture that bytes from another
 // program or a file hold, whatever its kind; a null image when they hold
 // none, with the reason in Error. BMP files of every depth, run-length
-// encoded or with alpha, go through Nebulo's own reader, the rest through
-// Qt's readers once they hold together.
+// encoded or with alpha, go through Nebulo's own reader, PNG files of the
+// kinds TPngStream takes through libpng with Qt's reader's pixels, the rest
+// through Qt's readers once they hold together.
 QImage DecodePictureBytes(const QByteArray& Bytes, QImageReader::ImageReaderError* Error = nullptr);
+
+// The same decoder, given the bytes as they arrive: a PNG of a kind that
+// allows it is decoded on the way (TPngStream), the rest once all is there.
+// For the same bytes Finish gives what DecodePictureBytes gives, however
+// they were cut into pieces.
+class TPictureStream {
+public:
+    TPictureStream();
+    ~TPictureStream();
+    // SoFar holds every byte that came, the latest at its end; it may be
+    // elsewhere in memory from call to call.
+    void Arrived(const char* SoFar, qsizetype Size) noexcept;
+    // All holds every byte there is.
+    QImage Finish(const QByteArray& All, QImageReader::ImageReaderError* Error = nullptr);
+
+private:
+    bool Known_ = false; // whether the first bytes told the kind
+    std::unique_ptr<TPngStream> Png_;
+};
 
 // What clipboard or drop data carries for a picture: the bytes of its best
 // picture type, or, where it carries a picture within this program and no

@@ -14,7 +14,7 @@ offer_png in.png
 traced() { grep -q "$1" "$NEBULO_LOG"; }
 paste_ms=$("$CLICK_TIME" "$WID" $PASTE_AT 100 100) || fail "the pasted picture does not show"
 # The trace's line follows the picture onto the screen.
-wait_for 10 traced "^paste 2023x2023: read [0-9]* ms ([0-9]* faults), decode [0-9]* ms ([0-9]* faults), convert [0-9]* ms ([0-9]* faults), shown [0-9]* ms ([0-9]* faults)$" \
+wait_for 10 traced "^paste 2023x2023: read [0-9]* ms ([0-9]* faults), decode [0-9]* ms ([0-9]* faults), convert [0-9]* ms ([0-9]* faults), shown [0-9]* ms ([0-9]* faults), decoding [0-9]* ms of the read, [0-9.]* MB$" \
   || fail "no paste trace: $(cat "$NEBULO_LOG")"
 
 set_slider 200

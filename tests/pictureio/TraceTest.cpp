@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <sys/mman.h>
+
+#include <cstring>
 
 namespace nebulo {
 namespace {
@@ -28,8 +30,12 @@ TEST(Trace, MarksCountThePageFaultsOfTheirPhase)
     TTrace Trace("blur", true);
     Trace.Mark("before");
     constexpr size_t Pages = 256;
-    std::vector<char> Fresh(Pages * 4096, 1);
+    // Mapped here, as the allocator may hand out pages touched before.
+    void* Fresh = mmap(nullptr, Pages * 4096, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(Fresh, MAP_FAILED);
+    std::memset(Fresh, 1, Pages * 4096);
     Trace.Mark("touched");
+    munmap(Fresh, Pages * 4096);
     Trace.Add("encode", 3, 7);
     const QString Line = Trace.Line();
     const QRegularExpression Phase(R"(touched \d+ ms \((\d+) faults\))");

@@ -41,7 +41,8 @@ void TFakeOwner::Answer(const xcb_selection_request_event_t& Request)
         const uint32_t Events = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_change_window_attributes(Connection, Request.requestor, XCB_CW_EVENT_MASK, &Events);
         const uint32_t Promised = uint32_t(Picture_.size()) * (Habit_ == TOwnerHabit::PromisesMore ? 2 : 1);
-        xcb_change_property(Connection, XCB_PROP_MODE_REPLACE, Request.requestor, Property, Incr_, 32, 1, &Promised);
+        xcb_change_property(Connection, XCB_PROP_MODE_REPLACE, Request.requestor, Property, Incr_, 32,
+                            Habit_ == TOwnerHabit::SendsPiecesUnannounced ? 0 : 1, &Promised);
         Pieces_ = TPieces();
         Pieces_.Requestor = Request.requestor;
         Pieces_.Property = Property;
@@ -63,7 +64,8 @@ void TFakeOwner::PieceTaken(const xcb_property_notify_event_t& Notify)
         return;
     if (Habit_ == TOwnerHabit::Trickles)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    const int Size = std::min(int(Picture_.size()) - Pieces_.Offset, Habit_ == TOwnerHabit::Trickles ? 1 : 1000);
+    const int Piece = Habit_ == TOwnerHabit::Trickles ? 1 : Habit_ >= TOwnerHabit::SendsPieces ? 61 : 1000;
+    const int Size = std::min(int(Picture_.size()) - Pieces_.Offset, Piece);
     xcb_change_property(Client_.Connection(), XCB_PROP_MODE_REPLACE, Pieces_.Requestor, Pieces_.Property, Png_, 8,
                         uint32_t(Size), Picture_.constData() + Pieces_.Offset);
     xcb_flush(Client_.Connection());

@@ -6,9 +6,10 @@
 
 namespace nebulo {
 
-// How the fake owner treats a request for the picture. The last three send
+// How the fake owner treats a request for the picture. The last five send
 // it in pieces (INCR): two pieces and then nothing more; one byte every
-// 100 ms; or all of it, having promised twice as much.
+// 100 ms; all of it, having promised twice as much; all of it in pieces of
+// 61 bytes, having promised its size, or nothing (as xclip does).
 enum class TOwnerHabit {
     AnswersAll,
     ListsTypesThenStalls,
@@ -16,7 +17,9 @@ enum class TOwnerHabit {
     RefusesThePicture,
     SendsPiecesThenStalls,
     Trickles,
-    PromisesMore
+    PromisesMore,
+    SendsPieces,
+    SendsPiecesUnannounced
 };
 
 // Another program that holds the clipboard (or another selection, such as a

@@ -1,9 +1,10 @@
-// One set of picture files through every road in: the X11 clipboard, a
-// dropped file, dropped data (the road of Qt's clipboard once it has read
+// One set of picture files through every road in: the X11 clipboard (whole
+// and in pieces), a dropped file, dropped data (the road of Qt's clipboard once it has read
 // the bytes) and nebulo-blur's input. Whatever
 // the road, the same bytes give the same pixels.
 #include "clipboard/PasteFetch.h"
 #include "interaction/PictureDrop.h"
+#include "tests/support/PngWriter.h"
 #include "tests/support/Rows.h"
 #include "tests/support/SamePixels.h"
 #include "tests/x11/FakeOwner.h"
@@ -79,12 +80,23 @@ QImage Shown(const TArrival& Arrived)
     return Arrived.Picture.Pixels;
 }
 
-QImage ThroughX11(const QByteArray& Bytes)
+QImage FromOwner(const QByteArray& Bytes, TOwnerHabit Habit)
 {
-    const TFakeOwner Owner(qgetenv("DISPLAY"), TOwnerHabit::AnswersAll, Bytes);
+    const TFakeOwner Owner(qgetenv("DISPLAY"), Habit, Bytes);
     TOwnerRequest Request;
     Request.Display = qgetenv("DISPLAY");
     return Shown(FetchFromOwner(Request, TTrace("paste", false)));
+}
+
+QImage ThroughX11(const QByteArray& Bytes)
+{
+    return FromOwner(Bytes, TOwnerHabit::AnswersAll);
+}
+
+// Decoded while the pieces come.
+QImage ThroughX11InPieces(const QByteArray& Bytes)
+{
+    return FromOwner(Bytes, TOwnerHabit::SendsPiecesUnannounced);
 }
 
 QImage ThroughDroppedFile(const QByteArray& Bytes)
@@ -125,6 +137,7 @@ TEST_P(SameBytes, GiveTheSamePixelsOnEveryRoad)
     ASSERT_EQ(Expected.size(), GetParam().Size);
     const std::pair<const char*, QImage (*)(const QByteArray&)> Roads[] = {
         {"X11 clipboard", ThroughX11},
+        {"X11 clipboard in pieces", ThroughX11InPieces},
         {"dropped file", ThroughDroppedFile},
         {"dropped data, as Qt's clipboard hands it over too", ThroughDroppedData},
         {"nebulo-blur", ThroughBlurToolInput}};
@@ -135,6 +148,11 @@ TEST_P(SameBytes, GiveTheSamePixelsOnEveryRoad)
 INSTANTIATE_TEST_SUITE_P(
     Files, SameBytes,
     ::testing::Values(TFileRow{"Png", [] { return Written(Pattern(QImage::Format_RGB32), "PNG"); }, QSize(9, 7)},
+                      TFileRow{"PngInterlacedPaletteWithAlphas",
+                               [] {
+                                   return test::WritePng({3, 4, true, true, 11});
+                               },
+                               QSize(61, 17)},
                       TFileRow{"PngWithAlpha", [] { return Written(Pattern(QImage::Format_ARGB32), "PNG"); },
                                QSize(9, 7)},
                       TFileRow{"Jpeg", [] { return Written(Pattern(QImage::Format_RGB32), "JPEG"); }, QSize(9, 7)},

@@ -79,7 +79,10 @@ INSTANTIATE_TEST_SUITE_P(
         TOwnerRow{"TricklesPastTheDeadline", TOwnerHabit::Trickles, TOutcome::Done, TOutcome::NoAnswer,
                   TOutcome::TooLarge},
         TOwnerRow{"PromisesMoreThanItSends", TOwnerHabit::PromisesMore, TOutcome::Done, TOutcome::TooLittle,
-                  TOutcome::TooLarge}),
+                  TOutcome::TooLarge},
+        TOwnerRow{"SendsPieces", TOwnerHabit::SendsPieces, TOutcome::Done, TOutcome::Done, TOutcome::TooLarge},
+        TOwnerRow{"SendsPiecesWithoutSayingHowMany", TOwnerHabit::SendsPiecesUnannounced, TOutcome::Done,
+                  TOutcome::Done, TOutcome::TooLarge}),
     test::RowName());
 
 struct TPasteRow {
